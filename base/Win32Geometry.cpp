@@ -1,0 +1,1 @@
+#include "base/Win32Geometry.h"
