@@ -1,0 +1,185 @@
+// Base of every rectangle that floats over the frozen screen: the zoom pane,
+// the tool panel, the two labels and the popup menu with its submenus.
+//
+// A pane is not a window. The scene painter draws it into the back buffer,
+// the pointer handlers hit-test it, and whatever moved is invalidated through
+// its dirty rectangle. This half is pure geometry; painting lives in the
+// Win32 halves (view/Pane_win.h has DrawShadow).
+//
+//   (x, y) +-----------------+
+//          |     content     |          outer = content + 4 on both axes
+//          |                 |+         when the drop shadow is on
+//          +-----------------+|
+//              +--------------+  <- 4-pixel shadow band, offset 4
+//
+// Header only on purpose: the label panes live in selection/, whose library
+// does not link against the view library.
+#pragma once
+
+#include "base/Geometry.h"
+
+namespace mrv {
+
+// Thickness of the drop shadow band, and its offset from the box's corners.
+constexpr int kPaneShadowSize = 4;
+
+// The two pixel strips a pane copies its shadow bands into: `bottomWidth` x 4
+// for the band below the box and 4 x `rightHeight` for the band to its right.
+// The Win32 half owns the bitmaps (PaneShadow); the geometry only asks for
+// them to be re-made when a pane's largest shadowed box changes size.
+class ShadowStrips {
+public:
+    virtual ~ShadowStrips() = default;
+    // Re-makes the bottom strip and, if that worked, the right one. False when
+    // either could not be made.
+    [[nodiscard]] virtual bool Remake(int bottomWidth, int rightHeight) = 0;
+};
+
+class Pane {
+public:
+    Pane() = default;
+    virtual ~Pane() = default;
+    Pane(const Pane&) = delete;
+    Pane& operator=(const Pane&) = delete;
+
+    // Binds the pane to the screen it floats over. Returns 1.
+    //
+    // The last rectangle is the whole screen, so the first DirtyRect repaints
+    // everything once.
+    virtual int Init(Size screen) {
+        screen_ = screen;
+        x_ = 0;
+        y_ = 0;
+        KeepOnScreen();
+        contentWidth_ = 0;
+        contentHeight_ = 0;
+        UpdateOuterSize();
+        KeepOnScreen();
+        lastRect_ = Rect{0, 0, screen.width, screen.height};
+        return 1;
+    }
+
+    bool IsVisible() const { return visible_; }
+    // Returns whether the flag changed.
+    bool SetVisible(bool visible) {
+        const bool changed = visible_ != visible;
+        visible_ = visible;
+        return changed;
+    }
+
+    int X() const { return x_; }
+    int Y() const { return y_; }
+    int ContentWidth() const { return contentWidth_; }
+    int ContentHeight() const { return contentHeight_; }
+    int OuterWidth() const { return outerWidth_; }
+    int OuterHeight() const { return outerHeight_; }
+    Size ScreenSize() const { return screen_; }
+    Rect ContentRect() const { return Rect::FromXYWH(x_, y_, contentWidth_, contentHeight_); }
+    Rect OuterRect() const { return Rect::FromXYWH(x_, y_, outerWidth_, outerHeight_); }
+
+    // Distance KeepOnScreen keeps from the screen edges; negative turns the
+    // rule off.
+    int FlipMargin() const { return flipMargin_; }
+    void SetFlipMargin(int margin) { flipMargin_ = margin; }
+
+    // Whether the drop shadow is drawn. The outer size follows the flag at
+    // once, so outer = content + 4 holds exactly when a shadow is drawn.
+    bool ShadowOn() const { return shadowOn_; }
+    void SetShadowOn(bool on) {
+        shadowOn_ = on;
+        UpdateOuterSize();
+    }
+
+    // The strips this pane's shadow is drawn through; not owned, may be null
+    // (then no strips can be made and the shadow stays off).
+    void AttachShadowStrips(ShadowStrips* strips) { strips_ = strips; }
+    ShadowStrips* AttachedShadowStrips() const { return strips_; }
+
+    // Re-makes the strips for the largest box this pane shadows and turns the
+    // shadow on exactly when both were made. Does not touch the outer size:
+    // callers set the content size next, which recomputes it.
+    bool RemakeShadowStrips(int bottomWidth, int rightHeight) {
+        shadowOn_ = strips_ != nullptr && strips_->Remake(bottomWidth, rightHeight);
+        return shadowOn_;
+    }
+
+    // Stores the position, then KeepOnScreen.
+    void MoveTo(int x, int y) {
+        x_ = x;
+        y_ = y;
+        KeepOnScreen();
+    }
+
+    // Stores the content size, derives the outer size, then KeepOnScreen.
+    void SetContentSize(int width, int height) {
+        contentWidth_ = width;
+        contentHeight_ = height;
+        UpdateOuterSize();
+        KeepOnScreen();
+    }
+
+    // Callers put a pane at a distance from an anchor (usually the pointer).
+    // When it would come closer than m = flipMargin to a screen edge, it jumps
+    // by 2m plus its outer size to the other side of the anchor:
+    //
+    //        anchor                        anchor
+    //          +  m [pane]|    ->   [pane] m  +        |
+    //                     ^ screen edge
+    //
+    // The four tests run in order on each other's result; a pane that fits on
+    // neither side keeps the last result and may stand partly off the screen.
+    // With m = 0 this only pulls a pane back over the right and bottom edges,
+    // and pushes one with a negative x or y right or down by its own size.
+    void KeepOnScreen() {
+        const int m = flipMargin_;
+        if (m < 0) return;
+        if (x_ < m) x_ = x_ + 2 * m + outerWidth_;
+        if (y_ < m) y_ = y_ + 2 * m + outerHeight_;
+        if (x_ + outerWidth_ + m > screen_.width) x_ = x_ - 2 * m - outerWidth_;
+        if (y_ + outerHeight_ + m > screen_.height) y_ = y_ - 2 * m - outerHeight_;
+    }
+
+    // The area to invalidate: where the pane was at the previous call united
+    // with where it is now, so one invalidation repaints a pane that moved,
+    // changed size, appeared or vanished. Remembers the current rectangle.
+    [[nodiscard]] Rect DirtyRect() {
+        const Rect current = OuterRect();
+        const bool noLast = lastRect_.left == 0 && lastRect_.top == 0 && lastRect_.right == 0 &&
+                            lastRect_.bottom == 0;
+        // An empty operand adds nothing to the union, as with UnionRect.
+        const Rect result = noLast ? current : current.Union(lastRect_);
+        lastRect_ = current;
+        return result;
+    }
+    Rect LastRect() const { return lastRect_; }
+
+    // Both edges count, so the hit area is one pixel wider and taller than the
+    // box; the shadow never counts.
+    bool HitTest(int px, int py) const {
+        return visible_ && x_ <= px && px <= x_ + contentWidth_ && y_ <= py &&
+               py <= y_ + contentHeight_;
+    }
+
+protected:
+    void UpdateOuterSize() {
+        const int extra = shadowOn_ ? kPaneShadowSize : 0;
+        outerWidth_ = contentWidth_ + extra;
+        outerHeight_ = contentHeight_ + extra;
+    }
+
+private:
+    bool visible_ = true;
+    int x_ = 0;
+    int y_ = 0;
+    int contentWidth_ = 0;
+    int contentHeight_ = 0;
+    Size screen_;
+    int outerWidth_ = 0;
+    int outerHeight_ = 0;
+    int flipMargin_ = 0;
+    Rect lastRect_;
+    bool shadowOn_ = false;
+    ShadowStrips* strips_ = nullptr;
+};
+
+}  // namespace mrv
