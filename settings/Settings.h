@@ -115,20 +115,23 @@ void ResetSettings(Settings& settings, const std::string& exeDirectory);
 [[nodiscard]] std::vector<std::uint8_t> EncodeSettings(const Settings& settings);
 
 // Reads a file image. Returns 1 when the tag matched and the whole record was
-// present (bytes after the 568th are ignored), else 0; on 0 the record may be
-// partly overwritten and the caller resets it. Loaded values are made safe:
-// numbers clamped to their ranges, texts NUL-terminated inside their widths.
+// present (bytes after the 568th are ignored), else 0; on 0 the record is left
+// as it was (the caller then resets it). Loaded values are made safe: numbers
+// clamped to their ranges, booleans 0 or 1, format bytes masked to their
+// meaningful bits, texts NUL-terminated inside their widths. Colours and the
+// padding are kept exactly as read.
 [[nodiscard]] int DecodeSettings(const std::uint8_t* data, std::size_t size, Settings& settings);
 
 // Forces every field into its range and terminates the texts (what
 // DecodeSettings applies after loading).
 void SanitizeSettings(Settings& settings);
 
-// Path = directory (ending with a separator) + kSettingsFileName.
+// Path = directory (ending with a separator) + kSettingsFileName. Paths given
+// to the file functions are UTF-8.
 [[nodiscard]] std::string SettingsFilePath(const std::string& exeDirectory);
 
-// Reads `path`; same result as DecodeSettings, 0 when the file cannot be opened
-// (the record is then untouched).
+// Reads `path` (UTF-8); same result as DecodeSettings, 0 when the file cannot
+// be opened. On 0 the record is untouched.
 [[nodiscard]] int LoadSettingsFile(const std::string& path, Settings& settings);
 
 // Writes the file so that a crash or full disk during the write never loses the
