@@ -68,7 +68,9 @@ void ResizeAxis(int anchor, int pointer, int grid, int& start, int& size) {
 
 }  // namespace
 
-Selection::Selection() { BindSettings(DefaultSettings()); }
+Selection::Selection() {
+    BindSettings(DefaultSettings());
+}
 
 void Selection::BindSettings(const Settings& settings) {
     handleReach = &settings.handleReach;
@@ -90,7 +92,9 @@ void Selection::Clear() {
     width = height = left = top = anchorX = anchorY = 0;
 }
 
-Rect Selection::GetRect() const { return Rect{left, top, left + width, top + height}; }
+Rect Selection::GetRect() const {
+    return Rect{left, top, left + width, top + height};
+}
 
 Rect Selection::FrameDirtyRect() {
     const std::int64_t f = *frameWidth;

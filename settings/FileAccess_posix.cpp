@@ -11,7 +11,9 @@ std::FILE* OpenFileForPath(const std::string& path, FileMode mode) {
     return std::fopen(path.c_str(), mode == FileMode::kRead ? "rb" : "wb");
 }
 
-bool FlushFileToDisk(std::FILE* file) { return ::fsync(::fileno(file)) == 0; }
+bool FlushFileToDisk(std::FILE* file) {
+    return ::fsync(::fileno(file)) == 0;
+}
 
 bool ReplaceFileAtomically(const std::string& source, const std::string& target) {
     if (std::rename(source.c_str(), target.c_str()) != 0) return false;
@@ -27,6 +29,8 @@ bool ReplaceFileAtomically(const std::string& source, const std::string& target)
     return true;
 }
 
-void RemoveFileAtPath(const std::string& path) { (void)std::remove(path.c_str()); }
+void RemoveFileAtPath(const std::string& path) {
+    (void)std::remove(path.c_str());
+}
 
 }  // namespace mrv

@@ -1,5 +1,5 @@
-#include <windows.h>
 #include <io.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <string>
@@ -28,7 +28,9 @@ std::FILE* OpenFileForPath(const std::string& path, FileMode mode) {
     return _wfopen(wide.c_str(), mode == FileMode::kRead ? L"rb" : L"wb");
 }
 
-bool FlushFileToDisk(std::FILE* file) { return _commit(_fileno(file)) == 0; }
+bool FlushFileToDisk(std::FILE* file) {
+    return _commit(_fileno(file)) == 0;
+}
 
 bool ReplaceFileAtomically(const std::string& source, const std::string& target) {
     std::wstring from = Widen(source);

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-
 namespace mrv {
 namespace {
 
@@ -64,14 +63,12 @@ struct Field {
 };
 
 #define MRV_REF(member) [](Settings& s) { return Ref(s.member); }
-#define MRV_BOOL(off, member, def) \
-    Field { off, 4, Kind::kBool, def, 0, 1, nullptr, MRV_REF(member) }
-#define MRV_INT(off, member, def, lo, hi) \
-    Field { off, 4, Kind::kInt, def, lo, hi, nullptr, MRV_REF(member) }
-#define MRV_COLOUR(off, member, def) \
-    Field { off, 4, Kind::kColour, def, 0, 0, nullptr, MRV_REF(member) }
-#define MRV_BYTE(off, member, def, mask) \
-    Field { off, 1, Kind::kByte, def, 0, mask, nullptr, MRV_REF(member) }
+// clang-format off
+#define MRV_BOOL(off, member, def)        {off, 4, Kind::kBool, def, 0, 1, nullptr, MRV_REF(member)}
+#define MRV_INT(off, member, def, lo, hi) {off, 4, Kind::kInt, def, lo, hi, nullptr, MRV_REF(member)}
+#define MRV_COLOUR(off, member, def)      {off, 4, Kind::kColour, def, 0, 0, nullptr, MRV_REF(member)}
+#define MRV_BYTE(off, member, def, mask)  {off, 1, Kind::kByte, def, 0, mask, nullptr, MRV_REF(member)}
+// clang-format on
 #define MRV_TOOL(i, def) MRV_BOOL(476 + 4 * (i), toolButtons[i], def)
 
 // Largest stored sequential number: 10^8, the limit for 8 digits (the number
@@ -137,10 +134,12 @@ constexpr Field kFields[] = {
     MRV_BYTE(472, jpegVariant, 0x01, kJpegLevelMask),
     Field{473, 3, Kind::kRaw, 0, 0, 0, nullptr, MRV_REF(padding)},
     // Group 7
-    MRV_TOOL(0, 1), MRV_TOOL(1, 0), MRV_TOOL(2, 0), MRV_TOOL(3, 1), MRV_TOOL(4, 0),
-    MRV_TOOL(5, 0), MRV_TOOL(6, 1), MRV_TOOL(7, 0), MRV_TOOL(8, 0), MRV_TOOL(9, 0),
+    // clang-format off
+    MRV_TOOL(0, 1),  MRV_TOOL(1, 0),  MRV_TOOL(2, 0),  MRV_TOOL(3, 1),  MRV_TOOL(4, 0),
+    MRV_TOOL(5, 0),  MRV_TOOL(6, 1),  MRV_TOOL(7, 0),  MRV_TOOL(8, 0),  MRV_TOOL(9, 0),
     MRV_TOOL(10, 0), MRV_TOOL(11, 1), MRV_TOOL(12, 0), MRV_TOOL(13, 1), MRV_TOOL(14, 0),
     MRV_TOOL(15, 0), MRV_TOOL(16, 0), MRV_TOOL(17, 0), MRV_TOOL(18, 1), MRV_TOOL(19, 1),
+    // clang-format on
     MRV_INT(556, toolPanelCorner, kCornerBelowLeft, kCornerAboveLeft, kCornerBelowRight),
 };
 
@@ -179,8 +178,7 @@ void WriteLe32(std::uint8_t* p, std::uint32_t v) {
 
 std::int32_t ToSigned(std::uint32_t v) {
     // Two's complement reinterpretation without relying on implementation-defined casts.
-    return v <= 0x7FFFFFFFu ? static_cast<std::int32_t>(v)
-                            : -static_cast<std::int32_t>(~v) - 1;
+    return v <= 0x7FFFFFFFu ? static_cast<std::int32_t>(v) : -static_cast<std::int32_t>(~v) - 1;
 }
 
 std::int32_t Clamp(std::int32_t v, std::int32_t lo, std::int32_t hi) {

@@ -66,13 +66,13 @@ struct Settings {
 
     // Group 2, offsets 36-63. The colours are not in the settings dialog; they
     // are used and written back as stored.
-    std::int32_t frameWidth = 2;                   // 36  pixels
-    std::int32_t handleReach = 24;                 // 40  pixels
-    std::int32_t edgeBand = 12;                    // 44  pixels
-    Colour frameForeColor = 0x000000;              // 48  0x00BBGGRR
-    Colour frameBackColor = 0xFFFFFF;              // 52
-    Colour pinnedFrameForeColor = 0x6666FF;        // 56
-    Colour pinnedFrameBackColor = 0xFFFFFF;        // 60
+    std::int32_t frameWidth = 2;             // 36  pixels
+    std::int32_t handleReach = 24;           // 40  pixels
+    std::int32_t edgeBand = 12;              // 44  pixels
+    Colour frameForeColor = 0x000000;        // 48  0x00BBGGRR
+    Colour frameBackColor = 0xFFFFFF;        // 52
+    Colour pinnedFrameForeColor = 0x6666FF;  // 56
+    Colour pinnedFrameBackColor = 0xFFFFFF;  // 60
 
     // Group 3, offsets 64-79: JPEG quality value (0-100) of each level.
     std::int32_t jpegQualityHigh = 80;      // 64
@@ -103,7 +103,7 @@ struct Settings {
     // Group 7, offsets 476-559.
     std::int32_t toolButtons[kToolButtonCount] = {1, 0, 0, 1, 0, 0, 1, 0, 0, 0,
                                                   0, 1, 0, 1, 0, 0, 0, 0, 1, 1};  // 476 bools
-    std::int32_t toolPanelCorner = kCornerBelowLeft;  // 556 1-4
+    std::int32_t toolPanelCorner = kCornerBelowLeft;                              // 556 1-4
 };
 
 // Every field to its default; `exeDirectory` (CP932 bytes, ending with a

@@ -67,7 +67,8 @@ Settings Defaults() {
 
 void PutLe32(Bytes& file, std::size_t recordOffset, std::int64_t value) {
     auto v = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i) file[8 + recordOffset + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        file[8 + recordOffset + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 // Every field away from its default, in range, with bytes behind the text

@@ -30,7 +30,9 @@ std::vector<std::uint8_t> ReadAll(const std::string& path) {
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-bool Exists(const std::string& path) { return std::ifstream(path).good(); }
+bool Exists(const std::string& path) {
+    return std::ifstream(path).good();
+}
 
 class SettingsFile : public ::testing::Test {
 protected:
@@ -94,7 +96,8 @@ TEST_F(SettingsFile, MissingOrShortFileLeavesTheRecordUntouched) {
     std::vector<std::uint8_t> image = EncodeSettings(settings_);
     image.resize(567);
     std::ofstream(path_, std::ios::binary)
-        .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+        .write(reinterpret_cast<const char*>(image.data()),
+               static_cast<std::streamsize>(image.size()));
     EXPECT_EQ(LoadSettingsFile(path_, s), 0);
     EXPECT_EQ(s.gridSize, 33);
 }

@@ -5,7 +5,9 @@
 namespace mrv::testing {
 namespace {
 
-bool In(long long v, long long lo, long long hi) { return v >= lo && v <= hi; }
+bool In(long long v, long long lo, long long hi) {
+    return v >= lo && v <= hi;
+}
 
 }  // namespace
 
