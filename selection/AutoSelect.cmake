@@ -1,0 +1,1 @@
+list(APPEND portable_sources ${CMAKE_CURRENT_LIST_DIR}/AutoSelect.cpp)
