@@ -1,0 +1,149 @@
+#include "view/ToolPanel.h"
+
+namespace mrv {
+namespace {
+
+const wchar_t* const kLabels[kToolButtonCount] = {
+    L"Bitmap保存 Ctrl+B",
+    L"Bitmap保存(Full Color)",
+    L"Bitmap保存(256色)",
+    L"PNG保存 Ctrl+P",
+    L"PNG保存(Full Color)",
+    L"PNG保存(256色)",
+    L"JPEG保存 Ctrl+J",
+    L"JPEG保存(高画質)",
+    L"JPEG保存(標準)",
+    L"JPEG保存(中画質)",
+    L"JPEG保存(低画質)",
+    L"コピー Ctrl+C",
+    L"コピー(256色)",
+    L"保存先フォルダを開く Ctrl+O",
+    L"最後に保存した画像を開く",
+    L"ウィンドウを固定する",
+    L"ドローツール",
+    L"設定",
+    L"最小化",
+    L"終了 Ctrl+Q",
+};
+
+}  // namespace
+
+std::wstring_view ToolButtonLabel(int index) {
+    if (index < 0 || index >= kToolButtonCount) return {};
+    return kLabels[index];
+}
+
+ToolPanel::ToolPanel() { SetFlipMargin(0); }
+
+void ToolPanel::Link(const Selection* selection, const std::int32_t* toolButtons,
+                     const std::int32_t* corner) {
+    selection_ = selection;
+    toolButtons_ = toolButtons;
+    corner_ = corner;
+}
+
+bool ToolPanel::AllowedWhenPinned(int index) {
+    // Pin, settings and exit are never offered on the pinned window;
+    // minimise is always there (IsButtonShown), as the way back.
+    return index != kToolButtonPin && index != kToolButtonSettings && index != kToolButtonExit;
+}
+
+bool ToolPanel::IsButtonShown(int index) const {
+    if (index < 0 || index >= kToolButtonCount) return false;
+    if (pinned_ && index == kToolButtonMinimize) return true;
+    const bool ticked = toolButtons_ != nullptr && toolButtons_[index] != 0;
+    return ticked && (!pinned_ || AllowedWhenPinned(index));
+}
+
+void ToolPanel::Layout() {
+    shownCount_ = 0;
+    for (int i = 0; i < kToolButtonCount; ++i) {
+        if (IsButtonShown(i)) ++shownCount_;
+    }
+    RemakeShadowStrips(kToolIconSize, kToolIconSize);
+    SetContentSize(kToolButtonPitch * shownCount_ - 2, kToolPanelHeight);  // also KeepOnScreen
+}
+
+void ToolPanel::PlaceAtCorner() {
+    if (selection_ == nullptr) return;
+    const Selection& s = *selection_;
+    const int left = s.left;
+    const int top = s.top;
+    const int right = s.left + s.width;
+    const int bottom = s.top + s.height;
+    const int corner = corner_ != nullptr ? *corner_ : kCornerBelowLeft;
+    const int w = ContentWidth();
+    const int h = ContentHeight();
+    switch (corner) {
+        case kCornerAboveLeft:
+            MoveTo(left + 1, top - h - 6);
+            break;
+        case kCornerAboveRight:
+            MoveTo(right - w - 4, top - h - 6);
+            break;
+        case kCornerBelowLeft:
+            MoveTo(left + 1, bottom);
+            break;
+        case kCornerBelowRight:
+            MoveTo(right - w - 4, bottom);
+            break;
+        default:
+            break;
+    }
+}
+
+int ToolPanel::TrackHover(int px, int py) {
+    hoverIndex_ = -1;
+    if (!IsVisible() || py < Y() || py > Y() + ContentHeight() || px < X() ||
+        px > X() + ContentWidth()) {
+        return -1;
+    }
+    int column = (px - X()) / kToolButtonPitch;
+    for (int i = 0; i < kToolButtonCount; ++i) {
+        if (!IsButtonShown(i)) continue;
+        if (column == 0) {
+            hoverIndex_ = i;
+            return i;
+        }
+        --column;
+    }
+    return -1;
+}
+
+int ToolPanel::TakeClick() {
+    const int chosen = pressedIndex_ == hoverIndex_ ? pressedIndex_ : -1;
+    pressedIndex_ = -1;
+    return chosen;
+}
+
+int ToolPanel::ButtonSlots(ToolButtonSlot (&slots)[kToolButtonCount]) const {
+    int n = 0;
+    int bx = X();
+    const int y = Y();
+    for (int i = 0; i < kToolButtonCount; ++i) {
+        if (!IsButtonShown(i)) continue;
+        ToolButtonSlot& slot = slots[n++];
+        slot.index = i;
+        slot.shadowBox = Rect::FromXYWH(bx, y + 2, kToolIconSize, kToolIconSize);
+        // The shadow box is fixed: at rest 2 pixels of shadow show, hovered
+        // the icon rises over the whole box and shows all 4, pressed it sinks
+        // one pixel below rest and shows 1.
+        bool highlighted;
+        if (pressedIndex_ < 0) {
+            highlighted = i == hoverIndex_;
+            slot.iconAt = highlighted ? Point{bx, y + 2} : Point{bx + 2, y + 4};
+        } else {
+            highlighted = i == pressedIndex_;
+            slot.iconAt = highlighted ? Point{bx + 3, y + 5} : Point{bx + 2, y + 4};
+        }
+        slot.iconSource = Point{kToolIconSize * i, highlighted ? kToolIconSize : 0};
+        bx += kToolButtonPitch;
+    }
+    return n;
+}
+
+Rect ToolPanel::PinnedBackground() const {
+    return Rect::FromXYWH(X(), Y() + 2, OuterWidth(), OuterHeight() - 2);
+}
+
+}  // namespace mrv
