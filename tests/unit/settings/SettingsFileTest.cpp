@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/FileAccess.h"
 #include "settings/Settings.h"
 
 #ifdef _WIN32
@@ -116,6 +117,25 @@ TEST_F(SettingsFile, FailedWriteKeepsThePreviousFile) {
 
     // A folder that does not exist cannot be written at all.
     EXPECT_EQ(SaveSettingsFile(dir_ + "/missing/mrv_setting.bin", settings_), 0);
+}
+
+TEST_F(SettingsFile, PathsAreUtf8) {
+    // "設定" (settings): outside every ANSI code page but 932 and 936.
+    const std::string name = dir_ + "/\xE8\xA8\xAD\xE5\xAE\x9A.bin";
+    settings_.zoomFactor = 6;
+    ASSERT_EQ(SaveSettingsFile(name, settings_), 1);
+#ifdef _WIN32
+    // The file must carry the real name, not the UTF-8 bytes read as ANSI.
+    std::wstring wide = std::wstring(dir_.begin(), dir_.end()) + L"/\u8A2D\u5B9A.bin";
+    std::FILE* direct = _wfopen(wide.c_str(), L"rb");
+    ASSERT_NE(direct, nullptr);
+    std::fclose(direct);
+#endif
+    Settings loaded;
+    ASSERT_EQ(LoadSettingsFile(name, loaded), 1);
+    EXPECT_EQ(loaded.zoomFactor, 6);
+    RemoveFileAtPath(name);
+    EXPECT_EQ(LoadSettingsFile(name, loaded), 0);
 }
 
 }  // namespace
