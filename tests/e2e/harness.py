@@ -1,0 +1,135 @@
+"""Black-box harness (shared by the tests and scripts/run): morvante.exe under Wine in the virtual display that
+scripts/test started (DISPLAY, WINEPREFIX and MRV_BUILD come from it).
+
+Each test gets a fresh folder with its own copy of the program, so the
+settings file and saved images of one test never meet another's.
+"""
+import os
+import shutil
+import subprocess
+import time
+from pathlib import Path
+
+from PIL import Image, ImageDraw
+
+BUILD = Path(os.environ.get("MRV_BUILD", Path(__file__).resolve().parents[2] / "build" / "windows"))
+EXE = BUILD / "morvante.exe"
+TOOLS = BUILD / "e2e-tools"
+
+
+def environment_problem():
+    """Why the harness cannot run here, or None."""
+    missing = [v for v in ("DISPLAY", "WINEPREFIX") if not os.environ.get(v)]
+    if missing:
+        return "run through scripts/test (needs %s)" % ", ".join(missing)
+    if not EXE.exists():
+        return "%s is not built" % EXE
+    return None
+
+
+def wine(*args, timeout=30):
+    """Runs a Windows program to completion and returns its output."""
+    out = subprocess.run(["wine", *map(str, args)], capture_output=True, timeout=timeout)
+    return out.stdout.decode("utf-8", "replace")
+
+
+def probe(*args):
+    """Asks the probe helper; returns its key=value pairs as a dict of strings."""
+    text = wine(TOOLS / "probe.exe", *args)
+    pairs = {}
+    for word in text.split():
+        if "=" in word:
+            k, v = word.split("=", 1)
+            pairs[k] = v
+    return pairs
+
+
+def wait_for(predicate, timeout=15.0, interval=0.1, what="condition"):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(interval)
+    raise AssertionError("timed out waiting for " + what)
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *map(str, args)], check=True, timeout=10)
+
+
+def screenshot():
+    """The X screen as a PIL RGB image."""
+    raw = subprocess.run(["import", "-window", "root", "png:-"], capture_output=True,
+                         check=True, timeout=20).stdout
+    from io import BytesIO
+    return Image.open(BytesIO(raw)).convert("RGB")
+
+
+def screen_size():
+    info = probe("screen")
+    return int(info["width"]), int(info["height"])
+
+
+def make_test_picture(width, height):
+    """A picture no part of which looks like another: colour ramps so every
+    pixel differs from its neighbours in a known way, an "F" so a flip shows,
+    and a white box framed by a 1-pixel black line."""
+    img = Image.new("RGB", (width, height))
+    px = img.load()
+    for y in range(height):
+        for x in range(width):
+            px[x, y] = ((x * 7 + y) & 0xFF, (y * 5 + x // 3) & 0xFF, (x ^ y) & 0xFF)
+    d = ImageDraw.Draw(img)
+    d.rectangle([100, 100, 139, 179], fill=(200, 30, 30))
+    d.rectangle([100, 100, 179, 119], fill=(200, 30, 30))
+    d.rectangle([100, 130, 159, 144], fill=(200, 30, 30))
+    # White area inside a 1-pixel black frame: inside is (301..498, 201..348).
+    d.rectangle([300, 200, 499, 349], outline=(0, 0, 0), fill=(255, 255, 255))
+    return img
+
+
+class Program:
+    """One copy of morvante.exe in its own folder."""
+
+    def __init__(self, folder: Path):
+        self.folder = folder
+        self.exe = folder / "morvante.exe"
+        shutil.copy2(EXE, self.exe)
+        self.process = None
+
+    @property
+    def settings_file(self):
+        return self.folder / "mrv_setting.bin"
+
+    def start(self):
+        self.process = subprocess.Popen(["wine", str(self.exe)], cwd=self.folder,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return self
+
+    def window(self):
+        return probe("window", "CORE", "MORVANTE")
+
+    def wait_window(self, timeout=20):
+        return wait_for(lambda: (lambda w: w if w.get("found") == "1" and w.get("visible") == "1"
+                                 else None)(self.window()), timeout, what="the MORVANTE window")
+
+    def wait_exit(self, timeout=15):
+        return self.process.wait(timeout=timeout)
+
+    def stop(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(timeout=10)
+
+
+def show_picture(img, folder):
+    """Shows `img` full-screen beneath everything else; returns the process."""
+    path = Path(folder) / "screen.bmp"
+    img.save(path)
+    proc = subprocess.Popen(["wine", str(TOOLS / "showpic.exe"), str(path)],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wait_for(lambda: probe("window", "MRV_SHOWPIC", "showpic").get("visible") == "1",
+             what="the test picture")
+    time.sleep(0.5)
+    return proc

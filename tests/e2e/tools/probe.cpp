@@ -1,0 +1,97 @@
+// Test helper: reports window facts that X tools cannot see (window class,
+// Win32 rectangle, topmost and minimised state, window region), one line of
+// "key=value" pairs per request, and posts messages the program reacts to.
+//
+//   probe.exe window CLASS TITLE   -> found=1 visible=1 iconic=0 topmost=1 left=.. top=.. right=.. bottom=.. region=..
+//   probe.exe count CLASS          -> count=N (visible top-level windows of that class)
+//   probe.exe screen               -> width=.. height=..
+//   probe.exe foreground           -> class=.. title=..
+//   probe.exe post CLASS TITLE MSG WPARAM LPARAM
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+struct CountContext {
+    const wchar_t* className;
+    int count;
+};
+
+BOOL CALLBACK CountProc(HWND window, LPARAM param) {
+    auto* ctx = reinterpret_cast<CountContext*>(param);
+    wchar_t cls[256];
+    if (GetClassNameW(window, cls, 256) && std::wcscmp(cls, ctx->className) == 0 &&
+        IsWindowVisible(window))
+        ++ctx->count;
+    return TRUE;
+}
+
+std::string Narrow(const wchar_t* s) {
+    char buf[1024];
+    int n = WideCharToMultiByte(CP_UTF8, 0, s, -1, buf, sizeof(buf), nullptr, nullptr);
+    return n > 0 ? std::string(buf) : std::string();
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    SetProcessDPIAware();
+    if (argc < 2) return 2;
+    const std::wstring cmd = argv[1];
+    if (cmd == L"window" && argc >= 4) {
+        HWND w = FindWindowW(argv[2], argv[3]);
+        if (!w) {
+            std::printf("found=0\n");
+            return 0;
+        }
+        RECT r{};
+        GetWindowRect(w, &r);
+        const LONG_PTR ex = GetWindowLongPtrW(w, GWL_EXSTYLE);
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        const int regionType = GetWindowRgn(w, rgn);
+        RECT box{};
+        if (regionType != ERROR) GetRgnBox(rgn, &box);
+        DeleteObject(rgn);
+        std::printf(
+            "found=1 visible=%d iconic=%d topmost=%d left=%ld top=%ld right=%ld bottom=%ld "
+            "region=%d region_left=%ld region_top=%ld region_right=%ld region_bottom=%ld\n",
+            IsWindowVisible(w) ? 1 : 0, IsIconic(w) ? 1 : 0, (ex & WS_EX_TOPMOST) ? 1 : 0, r.left,
+            r.top, r.right, r.bottom, regionType == ERROR ? 0 : 1, box.left, box.top, box.right,
+            box.bottom);
+        return 0;
+    }
+    if (cmd == L"count" && argc >= 3) {
+        CountContext ctx{argv[2], 0};
+        EnumWindows(CountProc, reinterpret_cast<LPARAM>(&ctx));
+        std::printf("count=%d\n", ctx.count);
+        return 0;
+    }
+    if (cmd == L"screen") {
+        std::printf("width=%d height=%d\n", GetSystemMetrics(SM_CXSCREEN),
+                    GetSystemMetrics(SM_CYSCREEN));
+        return 0;
+    }
+    if (cmd == L"foreground") {
+        HWND w = GetForegroundWindow();
+        wchar_t cls[256] = L"", title[256] = L"";
+        if (w) {
+            GetClassNameW(w, cls, 256);
+            GetWindowTextW(w, title, 256);
+        }
+        std::printf("class=%s title=%s\n", Narrow(cls).c_str(), Narrow(title).c_str());
+        return 0;
+    }
+    if (cmd == L"post" && argc >= 7) {
+        HWND w = FindWindowW(argv[2], argv[3]);
+        if (!w) return 1;
+        PostMessageW(w, static_cast<UINT>(std::wcstoul(argv[4], nullptr, 0)),
+                     static_cast<WPARAM>(std::wcstoull(argv[5], nullptr, 0)),
+                     static_cast<LPARAM>(std::wcstoll(argv[6], nullptr, 0)));
+        std::printf("posted=1\n");
+        return 0;
+    }
+    return 2;
+}

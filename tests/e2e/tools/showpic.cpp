@@ -1,0 +1,60 @@
+// Test helper: shows a BMP file in a full-screen window (not topmost), so the
+// program under test has a known picture "on the screen" beneath it. Wine
+// repaints the X root window black, so the picture cannot live there.
+//
+//   showpic.exe picture.bmp
+#include <windows.h>
+
+namespace {
+
+HBITMAP picture = nullptr;
+
+LRESULT CALLBACK ShowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(window, &ps);
+            HDC mem = CreateCompatibleDC(dc);
+            HGDIOBJ old = SelectObject(mem, picture);
+            BITMAP bm{};
+            GetObjectW(picture, sizeof(bm), &bm);
+            BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
+            SelectObject(mem, old);
+            DeleteDC(mem);
+            EndPaint(window, &ps);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    SetProcessDPIAware();
+    picture = static_cast<HBITMAP>(
+        LoadImageW(nullptr, commandLine, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (!picture) return 2;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ShowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = L"MRV_SHOWPIC";
+    RegisterClassW(&wc);
+    HWND window = CreateWindowExW(0, wc.lpszClassName, L"showpic", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                  nullptr, nullptr, instance, nullptr);
+    if (!window) return 3;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
