@@ -1,0 +1,67 @@
+// Resource and command identifiers, shared by the resource script and the code.
+#pragma once
+
+// Cursors, icons, bitmaps.
+#define IDC_MOVE_ZONE 102
+#define IDC_MOVING 103
+#define IDC_FOUR_WAY 104
+#define IDC_SIZE_NESW 105
+#define IDC_SIZE_NS 106
+#define IDC_SIZE_NWSE 107
+#define IDC_SIZE_WE 108
+#define IDI_APPLICATION_ICON 109
+#define IDC_TOOL_BUTTON 110
+#define IDB_FRAME_SLOT3 111
+#define IDB_FRAME_SLOT1 112
+#define IDB_FRAME_SLOT2 113
+#define IDB_FRAME_SLOT0 114
+#define IDC_OUTSIDE 115
+#define IDR_ACCELERATORS 124
+#define IDR_MENU 125
+#define IDB_TOOL_ICONS 127
+#define IDC_OUTSIDE_CORNER_SNAP 128
+#define IDD_SETTINGS 129
+#define IDI_CHECK_MARK 134
+
+// String table.
+#define IDS_FIRST_RUN 1
+#define IDS_FOLDER_MISSING 2
+#define IDS_SAVE_FAILED 3
+#define IDS_NUMBER_EXHAUSTED 4
+#define IDS_SAVE_AS_TITLE 6
+#define IDS_SAVED 7
+
+// Commands.
+#define IDM_COPY 40001
+#define IDM_EXIT 40002
+#define IDM_MINIMIZE 40003
+#define IDM_COPY_REDUCED 40004
+#define IDM_SAVE_SEQUENTIAL 40005
+#define IDM_SAVE_AS 40006
+#define IDM_ZOOM_VIEW 40008
+#define IDM_OPEN_FOLDER 40009
+#define IDM_OPEN_LAST_IMAGE 40010
+#define IDM_FORMAT_BMP 40011
+#define IDM_BMP_24 40012
+#define IDM_BMP_565 40013
+#define IDM_BMP_555 40014
+#define IDM_BMP_8 40015
+#define IDM_FORMAT_PNG 40016
+#define IDM_PNG_24 40017
+#define IDM_PNG_8 40018
+#define IDM_FORMAT_JPEG 40019
+#define IDM_JPEG_HIGH 40020
+#define IDM_JPEG_STANDARD 40021
+#define IDM_JPEG_MEDIUM 40022
+#define IDM_JPEG_LOW 40023
+#define IDM_CLEAR_SELECTION 40024
+#define IDM_SETTINGS 40026
+#define IDM_SAVE_SEQUENTIAL_BMP 40051
+#define IDM_SAVE_SEQUENTIAL_PNG 40052
+#define IDM_SAVE_SEQUENTIAL_JPEG 40053
+#define IDM_TASKTRAY 40054
+#define IDM_RESTORE_FROM_TRAY 40055
+#define IDM_PIN_WINDOW 40056
+
+// The task-tray icon's callback message (WM_USER + 0x47).
+#define TRAY_CALLBACK_MESSAGE 0x447
