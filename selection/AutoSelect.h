@@ -37,9 +37,10 @@ struct Selection;
 // least the clicked pixel and never beyond the picture. The pixels are read in
 // place; nothing is copied.
 //
+// The view must be 32-bit (B, G, R, unused), the snapshot's DIB section.
 // A picture with a size but no pixel data (the snapshot could not be read)
 // gives the whole picture, as if every read had failed. A click outside the
-// picture, or an empty or malformed view, gives nothing.
+// picture, or an empty, malformed or not 32-bit view, gives nothing.
 [[nodiscard]] std::optional<Rect> AutoSelectRect(const imaging::PixelView& snapshot, int x, int y);
 
 // AutoSelectRect written into the selection: left, top, width, height, and the
