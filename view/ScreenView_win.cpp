@@ -1,0 +1,239 @@
+#include "view/ScreenView_win.h"
+
+#include "resources/resource.h"
+#include "view/ToolPanel_win.h"
+#include "view/ZoomPane_win.h"
+
+namespace mrv {
+namespace {
+
+// The frame tiles in slot order: each next slot shifts the stripes two pixels.
+constexpr int kFrameTileIds[4] = {IDB_FRAME_SLOT0, IDB_FRAME_SLOT1, IDB_FRAME_SLOT2,
+                                  IDB_FRAME_SLOT3};
+
+}  // namespace
+
+ScreenView::ScreenView() = default;
+
+ScreenView::~ScreenView() {
+    measurer_.reset();
+    if (displayDC_) DeleteDC(displayDC_);
+}
+
+int ScreenView::InitScreenView(Settings& s, HINSTANCE instance) {
+    settings = &s;
+    instance_ = instance;
+    screenWidth_ = GetSystemMetrics(SM_CXSCREEN);
+    screenHeight_ = GetSystemMetrics(SM_CYSCREEN);
+    displayDC_ = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
+    if (!displayDC_) return 0;
+    RecreateScreenBitmap();
+
+    for (int slot = 0; slot < 4; ++slot) {
+        frameTiles_[slot].reset(LoadBitmapW(instance, MAKEINTRESOURCEW(kFrameTileIds[slot])));
+        if (!frameTiles_[slot]) return 0;
+        framePatterns_[slot].reset(CreatePatternBrush(frameTiles_[slot].get()));
+    }
+
+    const Size screen{screenWidth_, screenHeight_};
+    selection.BindSettings(s);
+    selection.SetScreenSize(screenWidth_, screenHeight_);
+    selection.Clear();
+
+    toolPanel.Init(screen);
+    toolPanel.Link(&selection, s.toolButtons, &s.toolPanelCorner);
+    toolIcons_.reset(LoadBitmapW(instance, MAKEINTRESOURCEW(IDB_TOOL_ICONS)));
+    toolPanel.SetFlipMargin(0);
+    toolPanel.SetPinned(false);
+    toolPanel.AttachShadowStrips(&toolShadow_);
+    toolPanel.Layout();
+
+    zoomPane.Init(screen);
+    zoomPane.LinkSelection(&selection);
+    zoomPane.AttachShadowStrips(&zoomShadow_);
+    zoomPane.ConfigureFromSettings(s);
+    zoomPane.FollowCursor(0, 0);
+
+    for (LabelPane* label : {&secondLabel, &firstLabel}) {
+        label->Init(screen);
+        label->LinkMessageTicks(&s.messageTicks);
+        label->SetInnerMargin(kSizeLabelMargin);
+        label->SetVisible(false);
+    }
+    secondLabel.AttachShadowStrips(&secondShadow_);
+    firstLabel.AttachShadowStrips(&firstShadow_);
+    secondLabel.MakeShadowStrips();
+    firstLabel.MakeShadowStrips();
+
+    pointerTarget = kTargetNothing;
+    chosenToolButton = -1;
+    chosenMenuCommand = 0;
+    pinnedMode = false;
+
+    LOGFONTW spec;
+    InitFontSpec(spec, L"MS UI Gothic", 12);
+    uiFont_.reset(CreateFontIndirectW(&spec));
+    pinnedRegion = nullptr;
+    measurer_ = std::make_unique<GdiTextMeasurer>(displayDC_, uiFont_.get());
+
+    menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MENU));
+
+    secondLabel.SetInnerMargin(kMessageLabelMargin);
+    firstLabel.SetInnerMargin(kSizeLabelMargin);
+
+    zoomPane.ConfigureFromSettings(s);
+    zoomPane.SetVisible(s.zoomVisible != 0);
+    toolPanel.Layout();
+    toolPanel.SetVisible(s.toolPanelVisible != 0);
+
+    const bool shadow = s.drawShadow != 0;
+    zoomPane.SetShadowOn(shadow && zoomPane.ShadowOn());
+    toolPanel.SetShadowOn(shadow && toolPanel.ShadowOn());
+    firstLabel.SetShadowOn(shadow && firstLabel.ShadowOn());
+    secondLabel.SetShadowOn(shadow && secondLabel.ShadowOn());
+    return 1;
+}
+
+bool ScreenView::RecreateScreenBitmap() {
+    screenBitmap_.reset();
+    screenBits_ = nullptr;
+    // A 32-bit top-down DIB section: still a bitmap for every GDI call, and
+    // its pixels can be read in place by the portable code.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = screenWidth_;
+    info.bmiHeader.biHeight = -screenHeight_;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(displayDC_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap) return false;
+    screenBitmap_.reset(bitmap);
+    screenBits_ = bits;
+    return true;
+}
+
+int ScreenView::CaptureScreen() {
+    Surface surface;
+    if (surface.Select(displayDC_, screenBitmap_.get())) {
+        BitBlt(surface.Dc(), 0, 0, screenWidth_, screenHeight_, displayDC_, 0, 0, SRCCOPY);
+        GdiFlush();
+    }
+    return 1;
+}
+
+void ScreenView::PaintScreen(HDC dc) const {
+    Surface surface;
+    if (surface.Select(dc, screenBitmap_.get()))
+        BitBlt(dc, 0, 0, screenWidth_, screenHeight_, surface.Dc(), 0, 0, SRCCOPY);
+}
+
+imaging::PixelView ScreenView::SnapshotPixels() const {
+    imaging::PixelView view;
+    if (!screenBits_) return view;
+    view.data = static_cast<const std::uint8_t*>(screenBits_);
+    view.width = screenWidth_;
+    view.height = screenHeight_;
+    view.stride = static_cast<std::ptrdiff_t>(screenWidth_) * 4;
+    view.format = imaging::PixelFormat::kBgrx32;
+    return view;
+}
+
+HBRUSH ScreenView::FramePattern(int phase) const { return framePatterns_[phase & 3].get(); }
+
+void ScreenView::DrawScene(HDC dc) {
+    PaintScreen(dc);
+
+    if (selection.width != 0 && selection.height != 0) {
+        // The ring lies wholly outside the selection: each pass grows the
+        // rectangle by a pixel and frames its outermost pixels, so no pixel
+        // inside the selection is ever painted.
+        RECT r{selection.left, selection.top, selection.left + selection.width,
+               selection.top + selection.height};
+        DcStateGuard state(dc);
+        SetBkMode(dc, OPAQUE);
+        const Settings& s = *settings;
+        SetBkColor(dc, pinnedMode ? s.pinnedFrameBackColor : s.frameBackColor);
+        SetTextColor(dc, pinnedMode ? s.pinnedFrameForeColor : s.frameForeColor);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        HBRUSH pattern = FramePattern(selection.patternPhase);
+        for (int i = 0; i < s.frameWidth; ++i) {
+            InflateRect(&r, 1, 1);
+            FrameRect(dc, &r, pattern);
+        }
+    }
+
+    DrawToolPanel(dc, toolPanel, toolShadow_, toolIcons_.get(), screenBitmap_.get());
+
+    if (!pinnedMode) {
+        if (zoomPane.IsVisible())
+            DrawZoomPane(dc, zoomPane, zoomShadow_, screenBitmap_.get(),
+                         FramePattern(selection.patternPhase));
+        if (secondLabel.IsVisible()) DrawLabelPane(dc, secondLabel, secondShadow_, uiFont_.get());
+    }
+
+    if (settings->zoomSnapToCorner && toolPanel.HoverIndex() == -1) {
+        const int sx = zoomPane.SourceX();
+        const int sy = zoomPane.SourceY();
+        const int size = zoomPane.SourceSize();
+        FrameBox(dc, sx - 1, sy - 1, size + 2, size + 2, 0x000000);
+        FrameBox(dc, sx - 2, sy - 2, size + 4, size + 4, 0xFFFFFF);
+    }
+
+    if (!pinnedMode) {
+        if (firstLabel.IsVisible()) DrawLabelPane(dc, firstLabel, firstShadow_, uiFont_.get());
+    }
+}
+
+void ScreenView::ApplySettingsToView(const Settings& s) {
+    zoomPane.ConfigureFromSettings(s);
+    zoomPane.SetVisible(s.zoomVisible != 0);
+    toolPanel.Layout();
+    toolPanel.SetVisible(s.toolPanelVisible != 0);
+    const bool shadow = s.drawShadow != 0;
+    zoomPane.SetShadowOn(shadow && zoomPane.ShadowOn());
+    toolPanel.SetShadowOn(shadow && toolPanel.ShadowOn());
+    firstLabel.SetShadowOn(shadow && firstLabel.MakeShadowStrips());
+    secondLabel.SetShadowOn(shadow && secondLabel.MakeShadowStrips());
+}
+
+void ScreenView::ReleaseFontAndMenu() {
+    measurer_.reset();
+    uiFont_.reset();
+    if (menu) {
+        DestroyMenu(menu);
+        menu = nullptr;
+    }
+}
+
+ViewLabels ScreenView::Labels() {
+    ViewLabels labels;
+    labels.first = &firstLabel;
+    labels.second = &secondLabel;
+    labels.zoom = &zoomPane;
+    labels.toolPanel = &toolPanel;
+    labels.selection = &selection;
+    labels.zoomVisible = settings ? &settings->zoomVisible : nullptr;
+    labels.toolPanelCorner = settings ? &settings->toolPanelCorner : nullptr;
+    return labels;
+}
+
+TextMeasurer& ScreenView::Measurer() {
+    if (!measurer_) measurer_ = std::make_unique<GdiTextMeasurer>(displayDC_, uiFont_.get());
+    return *measurer_;
+}
+
+HRGN ScreenView::BuildFrameRegion() const {
+    const FrameRing ring = selection.FrameRingGeometry();
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    for (int i = 0; i < ring.bandCount; ++i) {
+        const Rect& b = ring.bands[i];
+        HRGN band = CreateRectRgn(b.left, b.top, b.right, b.bottom);
+        CombineRgn(region, region, band, RGN_OR);
+        DeleteObject(band);
+    }
+    return region;
+}
+
+}  // namespace mrv

@@ -1,0 +1,103 @@
+// The display half of the capture window: the frozen snapshot of the screen,
+// the selection's drawing resources, the panes that float over the picture,
+// the menu resource and the interface font; and the scene painter.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "imaging/PixelView.h"
+#include "selection/LabelPane.h"
+#include "selection/LabelPane_win.h"
+#include "selection/Selection.h"
+#include "settings/Settings.h"
+#include "view/Draw_win.h"
+#include "view/PaneLabels.h"
+#include "view/Pane_win.h"
+#include "view/ToolPanel.h"
+#include "view/ZoomPane.h"
+
+namespace mrv {
+
+// What the pointer was last over (set at a press and at every hover move).
+enum PointerTarget : int {
+    kTargetNothing = 0,
+    kTargetSelection = 1,  // within handleReach of the selection
+    kTargetToolPanel = 2,
+};
+
+class ScreenView {
+public:
+    ScreenView();
+    ~ScreenView();
+    ScreenView(const ScreenView&) = delete;
+    ScreenView& operator=(const ScreenView&) = delete;
+
+    // Set-up from the settings record, which outlives the view. 0 = the
+    // display or the frame tiles could not be had; the program cannot start.
+    int InitScreenView(Settings& settings, HINSTANCE instance);
+    // Copies the whole display into the snapshot. Returns 1.
+    int CaptureScreen();
+    void PaintScreen(HDC dc) const;
+    // A fresh 32-bit top-down DIB section of the screen size for the snapshot.
+    bool RecreateScreenBitmap();
+    void DrawScene(HDC dc);
+    void ApplySettingsToView(const Settings& settings);
+    // The font and the menu are released by the capture window at shutdown.
+    void ReleaseFontAndMenu();
+
+    // The snapshot's pixels in place (32-bit BGRX, top row first).
+    imaging::PixelView SnapshotPixels() const;
+    HBITMAP ScreenBitmap() const { return screenBitmap_.get(); }
+    HDC DisplayDC() const { return displayDC_; }
+    int ScreenWidth() const { return screenWidth_; }
+    int ScreenHeight() const { return screenHeight_; }
+
+    // The label operations' view of the panes, and a measurer for their text.
+    ViewLabels Labels();
+    TextMeasurer& Measurer();
+
+    // The frame ring around the selection as a region (new handle, caller owns).
+    HRGN BuildFrameRegion() const;
+
+    Selection selection;
+    ZoomPane zoomPane;
+    ToolPanel toolPanel;
+    LabelPane firstLabel;   // size read-out and tool-button tips
+    LabelPane secondLabel;  // centred messages
+    HMENU menu = nullptr;   // menu resource 125: "popup", then "tasktray"
+
+    Settings* settings = nullptr;
+    int pointerTarget = kTargetNothing;
+    int chosenToolButton = -1;
+    int chosenMenuCommand = 0;
+    bool pinnedMode = false;
+    // The window region while pinned. It belongs to the system once set; the
+    // view keeps the handle only to know that a region is set.
+    HRGN pinnedRegion = nullptr;
+
+private:
+    HBRUSH FramePattern(int phase) const;
+
+    HINSTANCE instance_ = nullptr;
+    HDC displayDC_ = nullptr;
+    UniqueBitmap screenBitmap_;
+    void* screenBits_ = nullptr;
+    int screenWidth_ = 0;
+    int screenHeight_ = 0;
+
+    UniqueBitmap frameTiles_[4];
+    UniqueBrush framePatterns_[4];
+    UniqueBitmap toolIcons_;
+    UniqueFont uiFont_;
+
+    PaneShadow zoomShadow_;
+    PaneShadow toolShadow_;
+    PaneShadow firstShadow_;
+    PaneShadow secondShadow_;
+    std::unique_ptr<GdiTextMeasurer> measurer_;
+};
+
+}  // namespace mrv
