@@ -1,5 +1,5 @@
 // Menu check-state groups with a recording menu: the marks that follow the
-// settings, the exclusive groups, and the limits of the table.
+// settings, the exclusive groups and the limits of the table.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,15 +13,21 @@
 namespace mrv {
 namespace {
 
-// Remembers every call and the resulting mark of each id, like a menu would.
+using Calls = std::vector<std::pair<int, bool>>;
+
+// Records every call and keeps the resulting mark of each id, as a menu would.
 class RecordingMenu : public MenuRadioGroups {
 public:
-    std::vector<std::pair<int, bool>> calls;
+    Calls calls;
     std::map<int, bool> marks;
 
-    bool Marked(int id) const {
-        auto it = marks.find(id);
-        return it != marks.end() && it->second;
+    // Ids marked now, ascending.
+    std::vector<int> Marked() const {
+        std::vector<int> ids;
+        for (const auto& [id, on] : marks) {
+            if (on) ids.push_back(id);
+        }
+        return ids;
     }
 
 protected:
@@ -39,63 +45,31 @@ std::vector<int> Sorted(std::vector<int> ids) {
 class MenuMarks : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(AddFormatGroups(menu)); }
-
-    // Ids marked now, in ascending order.
-    std::vector<int> Marked() const {
-        std::vector<int> ids;
-        for (const auto& [id, on] : menu.marks) {
-            if (on) ids.push_back(id);
-        }
-        return ids;
-    }
-
     RecordingMenu menu;
     Settings settings;
 };
 
-TEST_F(MenuMarks, GroupsHoldTheMenuIdsInSlotOrder) {
-    EXPECT_EQ(menu.IdAt(0, 0), kIdFormatBmp);
-    EXPECT_EQ(menu.IdAt(0, 2), kIdFormatJpeg);
-    EXPECT_EQ(menu.IdAt(0, 3), 0);
-    EXPECT_EQ(menu.IdAt(1, 3), kIdBmp8);
-    EXPECT_EQ(menu.IdAt(2, 1), kIdPng8);
-    EXPECT_EQ(menu.IdAt(3, 0), kIdJpegHigh);
-    EXPECT_EQ(menu.FindGroup(kIdBmp555), 1);
-    EXPECT_EQ(menu.FindGroup(kIdJpegLow), 3);
-    EXPECT_EQ(menu.FindGroup(kIdZoomView), -1);
-    EXPECT_EQ(menu.FindGroup(0), -1);  // 0 marks empty slots, it is no id
-}
-
-TEST_F(MenuMarks, DefaultsMarkBmpWith24BitPng8JpegStandardAndZoom) {
+TEST_F(MenuMarks, DefaultsMarkBmp24Png8JpegStandardAndZoom) {
     RefreshMenuChecks(menu, settings);
-    EXPECT_EQ(Marked(), Sorted({kIdZoomView, kIdFormatBmp, kIdBmp24, kIdPng8, kIdJpegStandard}));
-    EXPECT_FALSE(menu.Marked(kIdTaskTray));
-    ASSERT_TRUE(menu.marks.count(kIdTaskTray));  // explicitly cleared, not just left alone
+    EXPECT_EQ(menu.Marked(),
+              Sorted({kIdZoomView, kIdFormatBmp, kIdBmp24, kIdPng8, kIdJpegStandard}));
+    ASSERT_EQ(menu.marks.count(kIdTaskTray), 1u);  // explicitly cleared
 }
 
-TEST_F(MenuMarks, EveryVariantMovesOnlyItsOwnGroupsMark) {
-    const int bmpIds[] = {kIdBmp24, kIdBmp565, kIdBmp555, kIdBmp8};
-    const int jpegIds[] = {kIdJpegHigh, kIdJpegStandard, kIdJpegMedium, kIdJpegLow};
+TEST_F(MenuMarks, EachChoiceMovesOnlyItsOwnGroupsMark) {
+    const int family[] = {kIdFormatBmp, kIdFormatPng, kIdFormatJpeg};
+    const int bmp[] = {kIdBmp24, kIdBmp565, kIdBmp555, kIdBmp8};
+    const int jpeg[] = {kIdJpegHigh, kIdJpegStandard, kIdJpegMedium, kIdJpegLow};
     for (int v = 0; v < 4; ++v) {
-        settings.bmpVariant = static_cast<std::uint8_t>(v << 2);
-        settings.jpegVariant = static_cast<std::uint8_t>(v);
-        settings.pngVariant = v == 0 ? kVariant24 : kVariant8;
         settings.imageFormat = static_cast<std::uint8_t>(0x10 * (1 + v % 3) | (v << 2));
+        settings.bmpVariant = static_cast<std::uint8_t>(v << 2);
+        settings.pngVariant = v == 0 ? kVariant24 : kVariant8;
+        settings.jpegVariant = static_cast<std::uint8_t>(v);
         RefreshMenuChecks(menu, settings);
-        const int family[] = {kIdFormatBmp, kIdFormatPng, kIdFormatJpeg};
-        EXPECT_EQ(Marked(), Sorted({kIdZoomView, family[v % 3], bmpIds[v],
-                                    v == 0 ? kIdPng24 : kIdPng8, jpegIds[v]}))
+        EXPECT_EQ(menu.Marked(), Sorted({kIdZoomView, family[v % 3], bmp[v],
+                                         v == 0 ? kIdPng24 : kIdPng8, jpeg[v]}))
             << "variant " << v;
     }
-}
-
-TEST_F(MenuMarks, ChoosingBmp555KeepsThePngAndJpegMarks) {
-    settings.imageFormat = kFormatFamilyJpeg | 0x02;
-    RefreshMenuChecks(menu, settings);
-    settings.imageFormat = kFormatFamilyBmp | kVariant555;
-    settings.bmpVariant = kVariant555;
-    RefreshMenuChecks(menu, settings);
-    EXPECT_EQ(Marked(), Sorted({kIdZoomView, kIdFormatBmp, kIdBmp555, kIdPng8, kIdJpegStandard}));
 }
 
 TEST_F(MenuMarks, FormatWithoutFamilyLeavesTheFamilyMarkAlone) {
@@ -104,28 +78,17 @@ TEST_F(MenuMarks, FormatWithoutFamilyLeavesTheFamilyMarkAlone) {
     settings.imageFormat = kVariant565;  // after a Save As with "All Files"
     menu.calls.clear();
     RefreshMenuChecks(menu, settings);
-    EXPECT_TRUE(menu.Marked(kIdFormatPng));
+    EXPECT_EQ(menu.marks[kIdFormatPng], true);
     for (const auto& call : menu.calls) EXPECT_NE(menu.FindGroup(call.first), kFormatGroup);
 }
 
-TEST_F(MenuMarks, SixteenBitPngClearsThePngGroup) {
+TEST_F(MenuMarks, SixteenBitPngClearsThePngGroupAndTogglesFollowSettings) {
     RefreshMenuChecks(menu, settings);
-    ASSERT_TRUE(menu.Marked(kIdPng8));
-    for (std::uint8_t variant : {kVariant565, kVariant555}) {
-        settings.pngVariant = variant;
-        RefreshMenuChecks(menu, settings);
-        EXPECT_FALSE(menu.Marked(kIdPng24));
-        EXPECT_FALSE(menu.Marked(kIdPng8));
-        EXPECT_TRUE(menu.Marked(kIdBmp24));  // other groups untouched
-    }
-}
-
-TEST_F(MenuMarks, TogglesFollowTheirSettings) {
+    settings.pngVariant = kVariant565;
     settings.zoomVisible = 0;
     settings.inTaskTray = 5;  // any non-zero value is on
     RefreshMenuChecks(menu, settings);
-    EXPECT_FALSE(menu.Marked(kIdZoomView));
-    EXPECT_TRUE(menu.Marked(kIdTaskTray));
+    EXPECT_EQ(menu.Marked(), Sorted({kIdTaskTray, kIdFormatBmp, kIdBmp24, kIdJpegStandard}));
 }
 
 TEST(MenuRadioGroupsTable, ExclusiveCheckClearsTheGroupFirst) {
@@ -133,42 +96,33 @@ TEST(MenuRadioGroupsTable, ExclusiveCheckClearsTheGroupFirst) {
     ASSERT_TRUE(menu.AddToGroup(5, 101));
     ASSERT_TRUE(menu.AddToGroup(5, 102));
     EXPECT_EQ(menu.CheckItem(102, true, true), 1);
-    EXPECT_EQ(menu.calls,
-              (std::vector<std::pair<int, bool>>{{101, false}, {102, false}, {102, true}}));
-
+    EXPECT_EQ(menu.calls, (Calls{{101, false}, {102, false}, {102, true}}));
     menu.calls.clear();
-    EXPECT_EQ(menu.CheckItem(101, true, false), 1);  // not exclusive: only the id
-    EXPECT_EQ(menu.CheckItem(999, true, true), 1);   // in no group: simply set
-    EXPECT_EQ(menu.calls, (std::vector<std::pair<int, bool>>{{101, true}, {999, true}}));
+    menu.CheckItem(101, true, false);  // not exclusive: only the id
+    menu.CheckItem(999, true, true);   // in no group: simply set
+    EXPECT_EQ(menu.calls, (Calls{{101, true}, {999, true}}));
 }
 
 TEST(MenuRadioGroupsTable, FullGroupRefusesTheThirteenthId) {
     RecordingMenu menu;
-    for (int i = 0; i < MenuRadioGroups::kSlotsPerGroup; ++i) {
+    for (int i = 0; i < MenuRadioGroups::kSlotsPerGroup; ++i)
         ASSERT_TRUE(menu.AddToGroup(7, 200 + i));
-    }
     EXPECT_FALSE(menu.AddToGroup(7, 300));
     EXPECT_EQ(menu.FindGroup(300), -1);
-    EXPECT_TRUE(menu.AddToGroup(6, 300));  // other groups still have room
+    EXPECT_TRUE(menu.AddToGroup(6, 300));
+    EXPECT_TRUE(menu.AddToGroup(1, 300));
+    EXPECT_EQ(menu.FindGroup(300), 1);  // the first group holding it
     EXPECT_FALSE(menu.AddToGroup(8, 400));
-    EXPECT_FALSE(menu.AddToGroup(-1, 400));
-    EXPECT_FALSE(menu.AddToGroup(6, 0));
+    EXPECT_FALSE(menu.AddToGroup(6, 0));  // 0 marks an empty slot
+    EXPECT_EQ(menu.FindGroup(0), -1);
 
-    menu.SetGroupChecked(7, true);  // all twelve, in slot order
+    menu.SetGroupChecked(7, true);  // all twelve in slot order
     ASSERT_EQ(menu.calls.size(), 12u);
-    EXPECT_EQ(menu.calls.front().first, 200);
     EXPECT_EQ(menu.calls.back().first, 211);
     menu.calls.clear();
-    menu.SetGroupChecked(4, true);  // empty group: nothing
-    menu.SetGroupChecked(9, true);  // no such group: nothing
+    menu.SetGroupChecked(4, true);  // empty
+    menu.SetGroupChecked(9, true);  // no such group
     EXPECT_TRUE(menu.calls.empty());
-}
-
-TEST(MenuRadioGroupsTable, FindGroupReturnsTheFirstGroupHoldingTheId) {
-    RecordingMenu menu;
-    ASSERT_TRUE(menu.AddToGroup(3, 77));
-    ASSERT_TRUE(menu.AddToGroup(1, 77));
-    EXPECT_EQ(menu.FindGroup(77), 1);
 }
 
 }  // namespace
