@@ -9,6 +9,14 @@ GdiTextMeasurer::GdiTextMeasurer(HDC referenceDC, HFONT font)
 
 bool GdiTextMeasurer::Measure(std::wstring_view line, Size* extent) {
     if (!dc_ || line.size() > INT_MAX) return false;
+    if (line.empty()) {
+        // An empty line still takes a line's height; the extent of no
+        // characters has none (Wine answers 0 x 0).
+        TEXTMETRICW metrics{};
+        if (!GetTextMetricsW(dc_.get(), &metrics)) return false;
+        *extent = Size{0, metrics.tmHeight};
+        return true;
+    }
     SIZE size{};
     if (!GetTextExtentPoint32W(dc_.get(), line.data(), static_cast<int>(line.size()), &size)) {
         return false;

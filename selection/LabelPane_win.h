@@ -21,7 +21,7 @@ public:
     [[nodiscard]] bool Measure(std::wstring_view line, Size* extent) override;
 
 private:
-    UniqueDc dc_;        // declared first: the font goes back before the DC is deleted
+    UniqueDc dc_;  // declared first: the font goes back before the DC is deleted
     SelectGuard font_;
 };
 

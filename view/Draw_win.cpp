@@ -81,7 +81,9 @@ int InitBitmapHeader(BITMAPINFOHEADER& header, int width, int height, int bitCou
     return stride;
 }
 
-DibRecord::DibRecord() { InitBitmapHeader(info.bmiHeader, 0, 0, 24); }
+DibRecord::DibRecord() {
+    InitBitmapHeader(info.bmiHeader, 0, 0, 24);
+}
 
 int CreateDib(DibRecord& record, HDC referenceDC, int width, int height) {
     ResetDib(record);
@@ -92,8 +94,7 @@ int CreateDib(DibRecord& record, HDC referenceDC, int width, int height) {
         return 0;
     }
     void* bits = nullptr;
-    HBITMAP bitmap =
-        CreateDIBSection(referenceDC, &record.info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreateDIBSection(referenceDC, &record.info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap == nullptr || bits == nullptr) {
         if (bitmap != nullptr) DeleteObject(bitmap);
         InitBitmapHeader(record.info.bmiHeader, 0, 0, 24);
@@ -126,8 +127,8 @@ ShadowPixels DibPixels(const DibRecord& record) {
     return p;
 }
 
-void InitTrayIconData(NOTIFYICONDATAW& data, HWND window, UINT id, HICON icon,
-                      UINT callbackMessage, std::wstring_view tip) {
+void InitTrayIconData(NOTIFYICONDATAW& data, HWND window, UINT id, HICON icon, UINT callbackMessage,
+                      std::wstring_view tip) {
     data = NOTIFYICONDATAW{};
     data.cbSize = NOTIFYICONDATAW_V1_SIZE;
     data.hWnd = window;

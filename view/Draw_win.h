@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which it needs.
 #include <shellapi.h>
 
 #include <string_view>
@@ -65,13 +66,14 @@ using UniqueDc = UniqueHandle<HDC, MemoryDcTraits>;
 class SelectGuard {
 public:
     SelectGuard(HDC dc, HGDIOBJ object)
-        : dc_(dc), previous_(dc != nullptr && object != nullptr ? SelectObject(dc, object)
-                                                                : nullptr) {}
+        : dc_(dc),
+          previous_(dc != nullptr && object != nullptr ? SelectObject(dc, object) : nullptr) {}
     ~SelectGuard() { Restore(); }
     SelectGuard(const SelectGuard&) = delete;
     SelectGuard& operator=(const SelectGuard&) = delete;
     SelectGuard(SelectGuard&& other) noexcept
-        : dc_(std::exchange(other.dc_, nullptr)), previous_(std::exchange(other.previous_, nullptr)) {}
+        : dc_(std::exchange(other.dc_, nullptr)),
+          previous_(std::exchange(other.previous_, nullptr)) {}
     SelectGuard& operator=(SelectGuard&&) = delete;
 
     bool Selected() const { return previous_ != nullptr && previous_ != HGDI_ERROR; }
@@ -184,7 +186,7 @@ ShadowPixels DibPixels(const DibRecord& record);
 
 // The task-tray icon record in its first and shortest layout: window, id,
 // icon, callback message and tip valid (the tip cut to 63 characters).
-void InitTrayIconData(NOTIFYICONDATAW& data, HWND window, UINT id, HICON icon,
-                      UINT callbackMessage, std::wstring_view tip);
+void InitTrayIconData(NOTIFYICONDATAW& data, HWND window, UINT id, HICON icon, UINT callbackMessage,
+                      std::wstring_view tip);
 
 }  // namespace mrv

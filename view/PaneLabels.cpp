@@ -53,8 +53,7 @@ void ShowToolTip(const ViewLabels& labels, TextMeasurer& measurer, bool show, in
     if (labels.zoom != nullptr) labels.zoom->SetVisible(false);
 }
 
-void ShowCentredMessage(const ViewLabels& labels, TextMeasurer& measurer,
-                        std::wstring_view text) {
+void ShowCentredMessage(const ViewLabels& labels, TextMeasurer& measurer, std::wstring_view text) {
     if (labels.second == nullptr || labels.selection == nullptr) return;
     LabelPane& label = *labels.second;
     label.SetText(text, measurer);

@@ -49,8 +49,7 @@ void UpdateSizeReadout(const ViewLabels& labels, TextMeasurer& measurer, int cod
 void ShowToolTip(const ViewLabels& labels, TextMeasurer& measurer, bool show, int x, int y);
 
 // The saved-file message, centred on the selection, for messageTicks ticks.
-void ShowCentredMessage(const ViewLabels& labels, TextMeasurer& measurer,
-                        std::wstring_view text);
+void ShowCentredMessage(const ViewLabels& labels, TextMeasurer& measurer, std::wstring_view text);
 
 // One frame tick for both labels: each visible label counts down and hides
 // when its time is up; the magnifier returns with the first label's end if

@@ -14,8 +14,12 @@ constexpr std::uint32_t kLow6 = 0x3F3F3F3Fu;
 // Each byte of a word is shaded on its own: a right shift moves the low bit of
 // every byte into the top of the byte below, and the mask drops it again.
 // b - b / 4 never borrows, so the subtraction stays within each byte too.
-inline std::uint32_t HalveWord(std::uint32_t w) { return (w >> 1) & kLow7; }
-inline std::uint32_t ThreeQuarterWord(std::uint32_t w) { return w - ((w >> 2) & kLow6); }
+inline std::uint32_t HalveWord(std::uint32_t w) {
+    return (w >> 1) & kLow7;
+}
+inline std::uint32_t ThreeQuarterWord(std::uint32_t w) {
+    return w - ((w >> 2) & kLow6);
+}
 
 // A mask of the colour bytes of a 4-byte pixel (B, G, R set, the unused byte
 // clear), built in memory order so that it holds on any byte order.
@@ -107,8 +111,8 @@ void ShadeRow(const ShadowPixels& strip, int row, int columns, StepOf stepOf) {
         const ShadeStep step = stepOf(start);
         int end = start + 1;
         while (end < columns && stepOf(end) == step) ++end;
-        ShadePixelRun(line + static_cast<std::ptrdiff_t>(start) * strip.bytesPerPixel,
-                      end - start, strip.bytesPerPixel, step);
+        ShadePixelRun(line + static_cast<std::ptrdiff_t>(start) * strip.bytesPerPixel, end - start,
+                      strip.bytesPerPixel, step);
         start = end;
     }
 }

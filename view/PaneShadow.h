@@ -35,7 +35,9 @@ namespace mrv {
 
 enum class ShadeStep : std::uint8_t { kNone, kHalf, kThreeQuarter };
 
-constexpr std::uint8_t HalfShade(std::uint8_t b) { return static_cast<std::uint8_t>(b / 2); }
+constexpr std::uint8_t HalfShade(std::uint8_t b) {
+    return static_cast<std::uint8_t>(b / 2);
+}
 constexpr std::uint8_t ThreeQuarterShade(std::uint8_t b) {
     return static_cast<std::uint8_t>(b - b / 4);
 }

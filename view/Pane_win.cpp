@@ -52,8 +52,7 @@ void DrawShadow(HDC dc, const Pane& pane, const PaneShadow& shadow, int x, int y
     // Read after the bottom band went back, so its corner holds that result.
     if (right.bitmap) {
         ShadeBand(dc, right, x + w, y + kPaneShadowSize, std::min(kPaneShadowSize, right.width),
-                  std::min(h, right.height),
-                  [h](const ShadowPixels& p) { ShadeRightBand(p, h); });
+                  std::min(h, right.height), [h](const ShadowPixels& p) { ShadeRightBand(p, h); });
     }
 }
 

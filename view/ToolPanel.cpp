@@ -33,7 +33,9 @@ std::wstring_view ToolButtonLabel(int index) {
     return kLabels[index];
 }
 
-ToolPanel::ToolPanel() { SetFlipMargin(0); }
+ToolPanel::ToolPanel() {
+    SetFlipMargin(0);
+}
 
 void ToolPanel::Link(const Selection* selection, const std::int32_t* toolButtons,
                      const std::int32_t* corner) {

@@ -47,10 +47,10 @@ std::wstring_view ToolButtonLabel(int index);
 
 // One shown button as the painter draws it.
 struct ToolButtonSlot {
-    int index = -1;        // button 0-19
-    Rect shadowBox;        // (bx, y + 2, 24, 24): the box whose shadow is drawn
-    Point iconAt;          // where the icon's top-left goes
-    Point iconSource;      // the cell's top-left in the icon strip
+    int index = -1;    // button 0-19
+    Rect shadowBox;    // (bx, y + 2, 24, 24): the box whose shadow is drawn
+    Point iconAt;      // where the icon's top-left goes
+    Point iconSource;  // the cell's top-left in the icon strip
 };
 
 class ToolPanel : public Pane {

@@ -78,8 +78,8 @@ ZoomPicture ZoomPane::Picture() const {
         // The selection in picture coordinates, cut to the picture, then one
         // pixel out: the ring lies just outside the selection's blocks.
         const Selection& s = *selection_;
-        const Rect moved = Rect::FromXYWH(s.left, s.top, s.width, s.height)
-                               .Offset(-sourceX_, -sourceY_);
+        const Rect moved =
+            Rect::FromXYWH(s.left, s.top, s.width, s.height).Offset(-sourceX_, -sourceY_);
         const Rect scaled{moved.left * factor_, moved.top * factor_, moved.right * factor_,
                           moved.bottom * factor_};
         const Rect inside = scaled.Intersect(Rect{0, 0, w - 2, h - 2});

@@ -23,8 +23,8 @@ void DrawZoomPane(HDC dc, const ZoomPane& pane, const PaneShadow& shadow, HBITMA
     SetStretchBltMode(dc, COLORONCOLOR);
     if (screen.Dc() != nullptr) {
         StretchBlt(dc, p.picture.left, p.picture.top, p.picture.Width(), p.picture.Height(),
-                   screen.Dc(), p.source.left, p.source.top, p.source.Width(),
-                   p.source.Height(), SRCCOPY);
+                   screen.Dc(), p.source.left, p.source.top, p.source.Width(), p.source.Height(),
+                   SRCCOPY);
     }
 
     if (!p.selectionRing.IsEmpty() && framePattern != nullptr) {

@@ -116,7 +116,12 @@ protected:
         selection.top = 100;
         selection.width = 320;
         selection.height = 200;
-        labels = ViewLabels{&first,   &second, &zoom, &tools, &selection, &settings.zoomVisible,
+        labels = ViewLabels{&first,
+                            &second,
+                            &zoom,
+                            &tools,
+                            &selection,
+                            &settings.zoomVisible,
                             &settings.toolPanelCorner};
     }
     test::FakeStrips strips;

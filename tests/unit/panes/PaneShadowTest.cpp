@@ -160,8 +160,7 @@ TEST(ShadeBands, StripsOf24And32BitsFollowThePerPixelRuleAndStayInside) {
             for (int w : {1, 2, 4, 5, 6, 11, 40}) {
                 Strip bottom(w, 4, bpp, bottomUp, seed++);
                 ShadeBottomBand(bottom.view, w);
-                ExpectShaded(bottom, w, 4,
-                             [w](int c, int r) { return BottomBandStep(c, r, w); });
+                ExpectShaded(bottom, w, 4, [w](int c, int r) { return BottomBandStep(c, r, w); });
             }
             for (int h : {1, 2, 3, 5, 30}) {
                 Strip right(4, h, bpp, bottomUp, seed++);

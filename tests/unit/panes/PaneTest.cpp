@@ -79,7 +79,7 @@ TEST(PaneDirtyRect, FirstAfterInitCoversTheScreenThenOldAndNewOnly) {
 }
 
 TEST(PaneDirtyRect, NoPreviousRectangleGivesTheCurrentOneAndShadowCounts) {
-    Pane fresh;  // never bound: its last rectangle is all zeros
+    Pane fresh;               // never bound: its last rectangle is all zeros
     fresh.SetFlipMargin(-1);  // and no screen to keep it on
     fresh.SetShadowOn(true);
     fresh.SetContentSize(10, 10);

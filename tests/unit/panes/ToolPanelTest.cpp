@@ -171,7 +171,7 @@ TEST_F(ToolPanelTest, IconOffsetsAtRestHoveredAndPressed) {
     EXPECT_EQ(slots[1].iconSource, (Point{72, 24}));
     EXPECT_EQ(slots[0].iconAt, (Point{x + 2, y + 4}));
 
-    panel.Press();  // pressed: it sinks one pixel below rest
+    panel.Press();                    // pressed: it sinks one pixel below rest
     panel.TrackHover(x + 60, y + 5);  // and the pointer wanders to button 6
     panel.ButtonSlots(slots);
     EXPECT_EQ(slots[1].iconAt, (Point{x + 28 + 3, y + 5}));
