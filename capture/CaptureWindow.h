@@ -1,17 +1,98 @@
-// The capture program's one Application object.
+// The capture program's one Application object: it owns every piece of
+// state, comes up and goes down, carries out the commands, switches between
+// full-screen, minimised, task-tray and pinned modes, and drives the frame tick
+// and the pointer and key handlers.
 #pragma once
 
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
 #include "app/Application.h"
+#include "output/SaveNaming.h"
+#include "settings/Settings.h"
+#include "view/ScreenView_win.h"
 
 namespace mrv {
 
 class CaptureWindow : public Application {
 public:
-    CaptureWindow();
+    static constexpr int kCursorCount = 12;
 
+    CaptureWindow();
+    ~CaptureWindow() override;
+
+    // Application hooks.
     int OnInit() override;
+    int OnFrame() override;
+    int OnShutdown() override;
     int WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    int OnDelayedCallback() override;
+    void OnCreate(LPARAM createParams) override;
+    void OnCommand(WPARAM wParam) override;
+    void Draw(HDC dc) override;
+    void OnSetFocus(WPARAM wParam) override;
+    void OnKillFocus(WPARAM wParam) override;
+    void OnMouseMove(int x, int y) override;
+    void OnLButtonDown(int x, int y) override;
+    void OnLButtonUp(int x, int y) override;
+    void OnLButtonDblClk(int x, int y) override;
+    void OnRButtonUp(int x, int y) override;
     void OnKeyDown(WPARAM virtualKey) override;
+
+    // Window modes.
+    void MinimizeWindow();
+    void RestoreFullScreen();
+    void SetTrayIcon(bool on);
+    void Pin();
+    void Unpin();
+
+    // Runs tool-panel button `index` (0-19) as its command table says.
+    void RunToolButton(int index);
+
+    // Pointer handling.
+    int PointerCode() const;
+    void SetPointerCursor(int code);
+    void TrackZoomPane(int x, int y, bool dragging, bool fromKeyboard);
+    void InvalidateOverlays();
+
+    Settings settings;
+    HCURSOR cursorTable[kCursorCount] = {};
+    ScreenView view;
+
+    int leftButtonHeld = 0;
+    int minimizeCancelled = 0;
+    int modalOpen = 0;
+    int pinned = 0;
+    int firstRun = 0;
+
+    NOTIFYICONDATAW trayIconData{};
+
+private:
+    void OnTrayCallback(LPARAM mouseMessage);
+    void ShowFirstRunMessage();
+    int ShowMessage(const wchar_t* text);
+    std::wstring LoadText(UINT id) const;
+    void Invalidate(const Rect& r);
+    void RefreshMenuChecks();
+    void SelectFormat(int code, bool exact);
+    void SaveSelection(bool saveAs);
+    void CopySelection(bool reduced);
+    void OpenSettingsDialog();
+    void ToggleZoom();
+    void FollowCursorToPointer();
+    void InitSaving();
+    void OpenInShell(const std::wstring& target);
+    std::wstring CurrentFolder() const;
+    std::wstring LastFilePath() const;
+
+    // The first snapshot is taken before the window is first shown, so that
+    // it can never catch the program's own window; the activation that
+    // follows then keeps it instead of taking another.
+    bool keepFirstSnapshot_ = false;
+    SaveNaming naming_;
+    UINT taskbarCreatedMessage_ = 0;
 };
 
 }  // namespace mrv

@@ -1,30 +1,274 @@
+// Start-up and shutdown, window modes and the frame tick of the capture window.
 #include "capture/CaptureWindow.h"
 
+#include <string>
+
+#include "resources/resource.h"
+
 namespace mrv {
+namespace {
+
+constexpr UINT kFrameIntervalMs = 250;
+constexpr wchar_t kCaption[] = L"MORVANTE";
+constexpr wchar_t kTrayTip[] = L"左クリックでキャプチャ";
+
+std::string ToUtf8(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(),
+                            n, nullptr, nullptr);
+    return out;
+}
+
+// The settings file keeps its folder texts as code page 932 bytes.
+std::string ToCp932(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    const int n = WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), nullptr,
+                                      0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n,
+                            nullptr, nullptr);
+    return out;
+}
+
+}  // namespace
 
 CaptureWindow::CaptureWindow() = default;
+CaptureWindow::~CaptureWindow() = default;
+
+std::wstring CaptureWindow::LoadText(UINT id) const {
+    const wchar_t* text = nullptr;
+    // With a zero buffer size LoadStringW hands out a pointer into the
+    // resource itself (not NUL-terminated) and its length.
+    const int n = LoadStringW(instance, id, reinterpret_cast<LPWSTR>(&text), 0);
+    return n > 0 && text ? std::wstring(text, static_cast<size_t>(n)) : std::wstring();
+}
+
+int CaptureWindow::ShowMessage(const wchar_t* text) {
+    modalOpen = 1;
+    return MessageBoxW(window, text, kCaption, MB_OK);
+}
 
 int CaptureWindow::OnInit() {
-    title = L"MORVANTE";
-    // A borderless window over the whole primary screen. The process is
-    // per-monitor DPI aware (manifest), so these are physical pixels.
+    firstRun = 0;
+    const std::string settingsPath = SettingsFilePath(ToUtf8(exeDirectory));
+    if (!LoadSettingsFile(settingsPath, settings)) {
+        ResetSettings(settings, ToCp932(exeDirectory));
+        firstRun = 1;
+    }
+
+    cursorTable[0] = LoadCursorW(nullptr, IDC_ARROW);
+    cursorTable[1] = LoadCursorW(nullptr, IDC_WAIT);
+    const int resourceCursors[] = {IDC_OUTSIDE,  IDC_OUTSIDE_CORNER_SNAP, IDC_FOUR_WAY,
+                                   IDC_SIZE_WE,  IDC_SIZE_NWSE,           IDC_SIZE_NS,
+                                   IDC_SIZE_NESW, IDC_MOVE_ZONE,          IDC_MOVING,
+                                   IDC_TOOL_BUTTON};
+    for (int i = 0; i < 10; ++i)
+        cursorTable[2 + i] = LoadCursorW(instance, MAKEINTRESOURCEW(resourceCursors[i]));
+
+    InitSaving();
+
+    if (!view.InitScreenView(settings, instance)) return 0;
+    RefreshMenuChecks();
+
     style = WS_POPUP;
-    exStyle = WS_EX_TOPMOST;
+    exStyle = 0;
+    leftButtonHeld = 0;
+    minimizeCancelled = 0;
+    modalOpen = 0;
+    pinned = 0;
     x = 0;
     y = 0;
-    clientWidth = GetSystemMetrics(SM_CXSCREEN);
-    clientHeight = GetSystemMetrics(SM_CYSCREEN);
-    icon = LoadIconW(instance, MAKEINTRESOURCEW(109));
+    clientWidth = view.ScreenWidth();
+    clientHeight = view.ScreenHeight();
+    frameInterval = kFrameIntervalMs;
+    title = kCaption;
+    icon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
+    accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
+
     CreateBackBuffer(0, 0);
+    taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
+    return 1;
+}
+
+void CaptureWindow::OnCreate(LPARAM) {
+    InitTrayIconData(trayIconData, window, 0, icon, TRAY_CALLBACK_MESSAGE, kTrayTip);
+    if (settings.inTaskTray) {
+        Shell_NotifyIconW(NIM_ADD, &trayIconData);
+        settings.inTaskTray = 1;
+    }
+    // The window exists but is not shown yet: the display still shows only
+    // what lies beneath it.
+    view.CaptureScreen();
+    keepFirstSnapshot_ = true;
+}
+
+int CaptureWindow::OnShutdown() {
+    view.ReleaseFontAndMenu();
+    // An unwritable folder loses this run's changes but must not stop the
+    // program from ending normally.
+    (void)SaveSettingsFile(SettingsFilePath(ToUtf8(exeDirectory)), settings);
+    if (settings.inTaskTray) {
+        Shell_NotifyIconW(NIM_DELETE, &trayIconData);
+        settings.inTaskTray = 0;
+    }
     return 1;
 }
 
 int CaptureWindow::WindowProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
-    return RouteToHooks(message, wParam, lParam);
+    if (RouteToHooks(message, wParam, lParam)) return 1;
+    if (message == TRAY_CALLBACK_MESSAGE) {
+        OnTrayCallback(lParam);
+        return 1;
+    }
+    if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
+        // Explorer restarted and forgot every tray icon: put ours back.
+        if (settings.inTaskTray) Shell_NotifyIconW(NIM_ADD, &trayIconData);
+        return 0;
+    }
+    return 0;
 }
 
-void CaptureWindow::OnKeyDown(WPARAM virtualKey) {
-    if (virtualKey == VK_ESCAPE) PostQuitMessage(0);
+void CaptureWindow::Draw(HDC dc) { view.DrawScene(dc); }
+
+// ---------------------------------------------------------------------------
+// Window modes
+
+void CaptureWindow::MinimizeWindow() {
+    if (pinned || modalOpen) return;
+    SetFramesPaused(true);
+    MoveWindow(window, -16, -16, 8, 8, TRUE);
+    ShowWindow(window, settings.inTaskTray ? SW_HIDE : SW_MINIMIZE);
+}
+
+void CaptureWindow::RestoreFullScreen() {
+    // Coming back from a minimise the window is still the 8 x 8 one off the
+    // screen at this moment, so it is not in the picture.
+    if (keepFirstSnapshot_)
+        keepFirstSnapshot_ = false;
+    else
+        view.CaptureScreen();
+    SetFramesPaused(false);
+    MoveWindow(window, 0, 0, view.ScreenWidth(), view.ScreenHeight(), TRUE);
+    ShowWindow(window, SW_SHOW);
+    FollowCursorToPointer();
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void CaptureWindow::SetTrayIcon(bool on) {
+    Shell_NotifyIconW(on ? NIM_ADD : NIM_DELETE, &trayIconData);
+    settings.inTaskTray = on ? 1 : 0;
+}
+
+void CaptureWindow::OnSetFocus(WPARAM) {
+    if (!pinned) {
+        if (modalOpen)
+            modalOpen = 0;
+        else
+            RestoreFullScreen();
+    }
+    if (firstRun) ShowFirstRunMessage();
+}
+
+void CaptureWindow::ShowFirstRunMessage() {
+    firstRun = 0;
+    const std::wstring text = LoadText(IDS_FIRST_RUN);
+    ShowMessage(text.c_str());
+}
+
+void CaptureWindow::OnKillFocus(WPARAM) { MinimizeWindow(); }
+
+int CaptureWindow::OnDelayedCallback() {
+    if (!minimizeCancelled) PostMessageW(window, WM_KILLFOCUS, 0, 0);
+    minimizeCancelled = 0;
+    return 1;
+}
+
+void CaptureWindow::OnTrayCallback(LPARAM mouseMessage) {
+    switch (static_cast<UINT>(mouseMessage)) {
+        case WM_LBUTTONUP:
+            if (pinned) return;
+            if (modalOpen) {
+                modalOpen = 0;
+                return;
+            }
+            RestoreFullScreen();
+            return;
+        case WM_RBUTTONUP: {
+            HMENU trayMenu = view.menu ? GetSubMenu(view.menu, 1) : nullptr;
+            if (!trayMenu) return;
+            POINT p;
+            GetCursorPos(&p);
+            // Without this the menu stays open when the user clicks elsewhere.
+            SetForegroundWindow(window);
+            TrackPopupMenu(trayMenu, TPM_RIGHTBUTTON, p.x, p.y, 0, window, nullptr);
+            PostMessageW(window, WM_NULL, 0, 0);
+            return;
+        }
+        default:
+            return;
+    }
+}
+
+void CaptureWindow::Pin() {
+    view.pinnedMode = true;
+    view.toolPanel.SetPinned(true);
+    view.toolPanel.Layout();
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    const Rect panel = view.toolPanel.OuterRect();
+    HRGN panelRegion = CreateRectRgn(panel.left, panel.top, panel.right, panel.bottom);
+    HRGN frameRegion = view.BuildFrameRegion();
+    CombineRgn(region, panelRegion, frameRegion, RGN_OR);
+    DeleteObject(panelRegion);
+    DeleteObject(frameRegion);
+    // The region belongs to the system from here on.
+    view.pinnedRegion = region;
+    SetWindowRgn(window, region, TRUE);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void CaptureWindow::Unpin() {
+    pinned = 0;
+    view.pinnedMode = false;
+    view.toolPanel.SetPinned(false);
+    view.toolPanel.Layout();
+    view.pinnedRegion = nullptr;
+    SetWindowRgn(window, nullptr, TRUE);
+    PostMessageW(window, WM_KILLFOCUS, 0, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Frame tick
+
+int CaptureWindow::OnFrame() {
+    Selection& s = view.selection;
+    s.patternPhase = (s.patternPhase + 1) & 3;
+    CountDownLabels(view.Labels());
+    Invalidate(s.FrameDirtyRect());
+    Invalidate(view.zoomPane.DirtyRect());
+    Invalidate(view.secondLabel.DirtyRect());
+    Invalidate(view.toolPanel.DirtyRect());
+    Invalidate(view.zoomPane.SourceFrameDirtyRect());
+    Invalidate(view.firstLabel.DirtyRect());
+    Invalidate(view.MenuDirtyRect());
+    return 1;
+}
+
+void CaptureWindow::Invalidate(const Rect& r) {
+    if (r.IsEmpty()) return;
+    RECT rc{r.left, r.top, r.right, r.bottom};
+    InvalidateRect(window, &rc, FALSE);
+}
+
+void CaptureWindow::FollowCursorToPointer() {
+    POINT p;
+    GetCursorPos(&p);
+    view.zoomPane.FollowCursor(p.x, p.y);
 }
 
 }  // namespace mrv

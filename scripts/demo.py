@@ -4,6 +4,7 @@ screenshot, and the program ended again."""
 import shutil
 import sys
 import tempfile
+import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
@@ -25,6 +26,10 @@ def main(out_dir):
     program = Program(work).start()
     try:
         program.wait_window()
+        # A first start greets the user with a message box; Enter closes it.
+        time.sleep(1.5)
+        xdotool("key", "Return")
+        time.sleep(1.0)
         shot = out / "screen.png"
         screenshot().save(shot)
         print("morvante.exe is running full-screen over a test picture (%dx%d)" % (width, height))

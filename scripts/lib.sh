@@ -32,11 +32,16 @@ mrv_start_xvfb() {
 
 # A Wine prefix of our own under the build directory, made once: 64-bit,
 # no Mono or Gecko prompts, the interface fonts mapped to IPA Gothic.
+# scripts/test and scripts/run each have their own ($1: test or run), so a
+# test run never meets a program the user started. A wineserver left over
+# from an earlier run of the same script is bound to a display that is gone;
+# it is ended first.
 mrv_wine_prefix() {
-  export WINEPREFIX="$MRV_ROOT/build/wineprefix"
+  export WINEPREFIX="$MRV_ROOT/build/wine-$1"
   export WINEARCH=win64
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=d;winemenubuilder.exe=d"
+  wineserver -k >/dev/null 2>&1 || true
   if [ ! -f "$WINEPREFIX/.mrv-ready" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
@@ -59,6 +64,13 @@ PY
   # Keep one wineserver alive for the whole run: every test program then
   # starts in a fraction of a second instead of booting the prefix again.
   wineserver -p >/dev/null 2>&1 || true
+  # The first program in a fresh wineserver also starts Wine's background
+  # services (and, with a window, its desktop process). They inherit that
+  # program's standard output; if it is a pipe (ctest, Python), the reader then
+  # waits for an end of file that never comes. Start them here, detached.
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  local probe="$MRV_ROOT/build/windows/e2e-tools/probe.exe"
+  if [ -f "$probe" ]; then wine "$probe" screen </dev/null >/dev/null 2>&1 || true; fi
 }
 
 mrv_cleanup() {

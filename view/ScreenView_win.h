@@ -14,6 +14,7 @@
 #include "selection/Selection.h"
 #include "settings/Settings.h"
 #include "view/Draw_win.h"
+#include "view/MenuModel.h"
 #include "view/PaneLabels.h"
 #include "view/Pane_win.h"
 #include "view/ToolPanel.h"
@@ -59,6 +60,9 @@ public:
     ViewLabels Labels();
     TextMeasurer& Measurer();
 
+    // The menu's area joined with that of its open submenu.
+    Rect MenuDirtyRect() { return menuPane.MenuDirtyRect(); }
+
     // The frame ring around the selection as a region (new handle, caller owns).
     HRGN BuildFrameRegion() const;
 
@@ -67,6 +71,7 @@ public:
     ToolPanel toolPanel;
     LabelPane firstLabel;   // size read-out and tool-button tips
     LabelPane secondLabel;  // centred messages
+    MenuModel menuPane;     // the custom popup menu built from the "popup" submenu
     HMENU menu = nullptr;   // menu resource 125: "popup", then "tasktray"
 
     Settings* settings = nullptr;

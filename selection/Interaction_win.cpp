@@ -1,0 +1,244 @@
+// The capture window's pointer and key handlers: every event goes to the
+// popup menu when it is open, then to the tool panel when the pointer is over
+// it, and only then to the selection.
+#include "capture/CaptureWindow.h"
+#include "resources/resource.h"
+#include "selection/AutoSelect.h"
+#include "selection/Interaction.h"
+
+namespace mrv {
+namespace {
+
+int GridFor(const Settings& settings) { return IsShiftDown() ? settings.gridSize : 1; }
+
+}  // namespace
+
+int CaptureWindow::PointerCode() const {
+    PointerState state;
+    state.menuVisible = view.menuPane.IsVisible();
+    state.pointerTarget = view.pointerTarget;
+    state.pinnedMode = view.pinnedMode;
+    state.mode = view.selection.mode;
+    return mrv::PointerCode(state);
+}
+
+void CaptureWindow::SetPointerCursor(int code) {
+    const int index = CursorIndexFor(code, settings.zoomSnapToCorner != 0, leftButtonHeld != 0);
+    SetCursor(cursorTable[index]);
+}
+
+void CaptureWindow::TrackZoomPane(int px, int py, bool dragging, bool fromKeyboard) {
+    PointerState state;
+    state.menuVisible = view.menuPane.IsVisible();
+    state.pointerTarget = view.pointerTarget;
+    state.pinnedMode = view.pinnedMode;
+    state.mode = view.selection.mode;
+    const Selection& s = view.selection;
+    const int choice = ZoomChoice(state, dragging, fromKeyboard, settings.zoomSnapToCorner != 0,
+                                  s.width, s.height);
+    const Point target = ZoomTarget(choice, s, px, py);
+    view.zoomPane.FollowCursor(target.x, target.y);
+}
+
+void CaptureWindow::InvalidateOverlays() {
+    Invalidate(view.selection.FrameDirtyRect());
+    Invalidate(view.zoomPane.DirtyRect());
+    Invalidate(view.secondLabel.DirtyRect());
+    Invalidate(view.toolPanel.DirtyRect());
+    Invalidate(view.zoomPane.SourceFrameDirtyRect());
+    Invalidate(view.firstLabel.DirtyRect());
+    Invalidate(view.MenuDirtyRect());
+}
+
+void CaptureWindow::OnLButtonDown(int px, int py) {
+    leftButtonHeld = 1;
+    SetCapture(window);
+    if (!view.menuPane.IsVisible()) {
+        Selection& s = view.selection;
+        if (view.toolPanel.HitTest(px, py))
+            view.pointerTarget = kTargetToolPanel;
+        else if (!view.pinnedMode && s.IsNear(px, py))
+            view.pointerTarget = kTargetSelection;
+        else
+            view.pointerTarget = kTargetNothing;
+
+        if (view.pointerTarget == kTargetToolPanel) {
+            view.toolPanel.Press();
+        } else if (!view.pinnedMode) {
+            s.mode = s.Classify(px, py);
+            if (s.mode == MODE_MOVE)
+                s.BeginMove(px, py);
+            else
+                s.BeginDrag(px, py);  // for a new selection: the press point is the anchor
+        }
+    }
+    SetPointerCursor(PointerCode());
+    InvalidateOverlays();
+}
+
+void CaptureWindow::OnMouseMove(int px, int py) {
+    Selection& s = view.selection;
+    if (leftButtonHeld) {
+        if (view.menuPane.IsVisible()) {
+            view.menuPane.OnPointerMove(px, py);
+        } else if (view.pointerTarget == kTargetToolPanel) {
+            // A press on one button and a release on another runs nothing.
+            view.toolPanel.TrackHover(px, py);
+            TrackZoomPane(px, py, true, false);
+        } else if (view.pinnedMode) {
+            TrackZoomPane(px, py, true, false);
+        } else {
+            if (s.mode == MODE_NEW) {
+                // Only the mode changes on this move; from the next event on
+                // the corner follows the pointer, so a new selection can be
+                // drawn in any direction from the press point.
+                if (PassedDragThreshold(s.anchorX, s.anchorY, px, py, settings.dragThreshold))
+                    s.mode = MODE_BOTTOM_RIGHT;
+            } else if (s.mode == MODE_MOVE) {
+                s.MoveGrabTo(px, py);
+            } else {
+                s.ResizeTo(px, py, GridFor(settings));
+            }
+            TrackZoomPane(px, py, true, false);
+        }
+    } else {
+        if (pinned) SetCapture(window);
+        if (view.menuPane.IsVisible()) {
+            view.menuPane.OnPointerMove(px, py);
+        } else {
+            if (view.toolPanel.HitTest(px, py))
+                view.pointerTarget = kTargetToolPanel;
+            else if (!view.pinnedMode && s.IsNear(px, py))
+                view.pointerTarget = kTargetSelection;
+            else
+                view.pointerTarget = kTargetNothing;
+            view.toolPanel.TrackHover(px, py);
+            if (view.pointerTarget == kTargetToolPanel) {
+                ShowToolTip(view.Labels(), view.Measurer(), true, px, py);
+            } else {
+                s.mode = s.Classify(px, py);
+                ShowToolTip(view.Labels(), view.Measurer(), false, px, py);
+            }
+            TrackZoomPane(px, py, false, false);
+        }
+    }
+
+    const int code = PointerCode();
+    SetPointerCursor(code);
+    if (code != kPointerTool) {
+        if (pinned) ReleaseCapture();
+        UpdateSizeReadout(view.Labels(), view.Measurer(), code);
+    }
+    InvalidateOverlays();
+}
+
+void CaptureWindow::OnLButtonUp(int px, int py) {
+    leftButtonHeld = 0;
+    ReleaseCapture();
+    const int code = PointerCode();
+
+    if (view.menuPane.IsVisible()) {
+        view.menuPane.OnPointerRelease(px, py);
+        view.chosenMenuCommand = view.menuPane.HoveredId();
+        if (view.chosenMenuCommand == 0 && view.menuPane.OpenSubmenu() != nullptr)
+            view.chosenMenuCommand = view.menuPane.OpenSubmenu()->ChosenCommand();
+    } else if (view.pointerTarget == kTargetToolPanel) {
+        view.chosenToolButton = view.toolPanel.TakeClick();
+    } else if (!view.pinnedMode) {
+        // The Shift state at the release decides the final snapping.
+        view.selection.EndDrag(px, py, GridFor(settings));
+    }
+
+    if (code == kPointerMenu) {
+        const int command = view.chosenMenuCommand;
+        view.chosenMenuCommand = 0;
+        if (LOWORD(command) != 0) {
+            OnCommand(static_cast<WPARAM>(command));
+            FollowCursorToPointer();
+        }
+    } else if (code == kPointerOutside) {
+        // A click outside that never became a drag, or any release while
+        // pinned: ask for a minimise, late enough for a double-click to
+        // cancel it.
+        if (settings.autoSelectOnDoubleClick)
+            ArmDelayedCallback(300);
+        else
+            PostMessageW(window, WM_KILLFOCUS, 0, 0);
+        return;
+    } else if (code == kPointerTool) {
+        const int button = view.chosenToolButton;
+        view.chosenToolButton = -1;
+        if (button >= 0 && button < kToolButtonCount) RunToolButton(button);
+    }
+    SetPointerCursor(PointerCode());
+    InvalidateOverlays();
+}
+
+void CaptureWindow::OnLButtonDblClk(int px, int py) {
+    if (view.menuPane.IsVisible() || view.pointerTarget == kTargetToolPanel) return;
+    if (!view.pinnedMode && view.selection.mode != MODE_NEW) return;
+    minimizeCancelled = 1;
+    (void)AutoSelect(view.SnapshotPixels(), px, py, view.selection);
+    SetPointerCursor(PointerCode());
+    InvalidateOverlays();
+}
+
+void CaptureWindow::OnRButtonUp(int px, int py) {
+    if (view.pinnedMode) {
+        // The custom menu cannot show through the pinned window's region.
+        HMENU popup = view.menu ? GetSubMenu(view.menu, 0) : nullptr;
+        if (popup) {
+            POINT p{px, py};
+            ClientToScreen(window, &p);
+            TrackPopupMenu(popup, TPM_RIGHTBUTTON, p.x, p.y, 0, window, nullptr);
+        }
+    } else if (view.menuPane.IsVisible()) {
+        // A right release on the open menu works like a left one.
+        MenuModel& m = view.menuPane;
+        if (MenuModel* sub = m.OpenSubmenu()) sub->OnPointerRelease(px, py);
+        m.OnPointerRelease(px, py);
+        view.chosenMenuCommand = m.HoveredId();
+        if (view.chosenMenuCommand == 0 && m.OpenSubmenu() != nullptr)
+            view.chosenMenuCommand = m.OpenSubmenu()->ChosenCommand();
+    } else {
+        view.menuPane.Popup(px, py);
+        return;
+    }
+    const int command = view.chosenMenuCommand;
+    view.chosenMenuCommand = 0;
+    if (LOWORD(command) != 0) {
+        OnCommand(static_cast<WPARAM>(command));
+        FollowCursorToPointer();
+    }
+}
+
+void CaptureWindow::OnKeyDown(WPARAM key) {
+    Selection& s = view.selection;
+    const int step = IsShiftDown() ? settings.gridSize : 1;
+    switch (key) {
+        case VK_LEFT:
+            s.left -= step;
+            s.ClampToScreen();
+            break;
+        case VK_UP:
+            s.Nudge(kNudgeUp, step);
+            break;
+        case VK_RIGHT:
+            s.left += step;
+            s.ClampToScreen();
+            break;
+        case VK_DOWN:
+            s.Nudge(kNudgeDown, step);
+            break;
+        case VK_SPACE:
+            ToggleZoom();
+            InvalidateOverlays();
+            return;
+        default:
+            return;
+    }
+    TrackZoomPane(0, 0, false, true);
+    InvalidateOverlays();
+}
+
+}  // namespace mrv
