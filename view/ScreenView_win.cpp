@@ -65,6 +65,9 @@ int ScreenView::InitScreenView(Settings& s, HINSTANCE instance) {
     secondLabel.MakeShadowStrips();
     firstLabel.MakeShadowStrips();
 
+    menuPane.Init(screen);
+    menuPane.SetVisible(false);
+
     pointerTarget = kTargetNothing;
     chosenToolButton = -1;
     chosenMenuCommand = 0;

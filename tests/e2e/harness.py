@@ -133,3 +133,55 @@ def show_picture(img, folder):
              what="the test picture")
     time.sleep(0.5)
     return proc
+
+
+class Settings:
+    """The 568-byte settings file: the tag, then the record (offsets below are
+    record offsets; the file offset is 8 more)."""
+
+    SIZE = 568
+
+    def __init__(self, data):
+        assert len(data) >= self.SIZE
+        self.data = bytearray(data[:self.SIZE])
+
+    @classmethod
+    def read(cls, path):
+        return cls(Path(path).read_bytes())
+
+    @classmethod
+    def defaults(cls, exe_folder):
+        d = bytearray(cls.SIZE)
+        d[0:8] = b"ver_0_87"
+
+        def put(off, value):
+            d[8 + off:12 + off] = int(value).to_bytes(4, "little", signed=True)
+
+        for off, v in [(0, 0), (4, 1), (8, 1), (12, 3), (16, 8), (20, 1), (24, 1), (28, 1),
+                       (32, 0), (36, 2), (40, 24), (44, 12), (48, 0), (52, 0xFFFFFF),
+                       (56, 0x6666FF), (60, 0xFFFFFF), (64, 80), (68, 60), (72, 40), (76, 20),
+                       (80, 12), (84, 3), (88, 4), (92, 0), (96, 4), (100, 0), (104, 1)]:
+            put(off, v)
+        d[8 + 108:8 + 111] = b"img"
+        folder = ("Z:" + exe_folder.replace("/", "\\") + "\\").encode("cp932")
+        d[8 + 209:8 + 209 + len(folder)] = folder
+        d[8 + 469:8 + 473] = bytes([0x10, 0x00, 0x0C, 0x01])
+        for i, v in enumerate([1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 1]):
+            put(476 + 4 * i, v)
+        put(556, 3)
+        return cls(d)
+
+    def get_int(self, off):
+        return int.from_bytes(self.data[8 + off:12 + off], "little", signed=True)
+
+    def set_int(self, off, value):
+        self.data[8 + off:12 + off] = int(value).to_bytes(4, "little", signed=True)
+
+    def get_byte(self, off):
+        return self.data[8 + off]
+
+    def set_byte(self, off, value):
+        self.data[8 + off] = value
+
+    def write(self, path):
+        Path(path).write_bytes(bytes(self.data))

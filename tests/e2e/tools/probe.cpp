@@ -7,7 +7,10 @@
 //   probe.exe screen               -> width=.. height=..
 //   probe.exe foreground           -> class=.. title=..
 //   probe.exe post CLASS TITLE MSG WPARAM LPARAM
+//   probe.exe trayicon CLASS TITLE -> tray=1 when the window has a tray icon with id 0
+//   probe.exe dialog TITLE         -> found=1 text=... (a message box or dialog of that title)
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -82,6 +85,34 @@ int wmain(int argc, wchar_t** argv) {
             GetWindowTextW(w, title, 256);
         }
         std::printf("class=%s title=%s\n", Narrow(cls).c_str(), Narrow(title).c_str());
+        return 0;
+    }
+    if (cmd == L"trayicon" && argc >= 4) {
+        HWND w = FindWindowW(argv[2], argv[3]);
+        if (!w) {
+            std::printf("tray=0\n");
+            return 0;
+        }
+        // Modifying nothing succeeds exactly when the icon exists.
+        NOTIFYICONDATAW data{};
+        data.cbSize = sizeof(data);
+        data.hWnd = w;
+        data.uID = 0;
+        data.uFlags = 0;
+        std::printf("tray=%d\n", Shell_NotifyIconW(NIM_MODIFY, &data) ? 1 : 0);
+        return 0;
+    }
+    if (cmd == L"dialog" && argc >= 3) {
+        HWND w = FindWindowW(L"#32770", argv[2]);
+        if (!w) {
+            std::printf("found=0\n");
+            return 0;
+        }
+        // The message text is the static control with id 0xFFFF.
+        wchar_t text[2048] = L"";
+        GetDlgItemTextW(w, 0xFFFF, text, 2048);
+        std::printf("found=1 visible=%d text=%s\n", IsWindowVisible(w) ? 1 : 0,
+                    Narrow(text).c_str());
         return 0;
     }
     if (cmd == L"post" && argc >= 7) {
