@@ -20,18 +20,12 @@ namespace {
 // COLORREF values.
 class Canvas {
 public:
-    Canvas(int width, int height) : width_(width), height_(height) {
+    Canvas(int width, int height) : width_(width), size_(width * height) {
         BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         void* bits = nullptr;
         bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         bits_ = static_cast<std::uint32_t*>(bits);
-        dc_ = CreateCompatibleDC(nullptr);
         previous_ = SelectObject(dc_, bitmap_);
     }
     ~Canvas() {
@@ -39,15 +33,10 @@ public:
         DeleteDC(dc_);
         DeleteObject(bitmap_);
     }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-
     HDC Dc() const { return dc_; }
     void Fill(Colour c) {
         GdiFlush();
-        const std::uint32_t p =
-            static_cast<std::uint32_t>(ColourR(c) << 16 | ColourG(c) << 8 | ColourB(c));
-        std::fill(bits_, bits_ + static_cast<std::ptrdiff_t>(width_) * height_, p);
+        std::fill(bits_, bits_ + size_, ColourR(c) << 16 | ColourG(c) << 8 | ColourB(c));
     }
     Colour At(int x, int y) const {
         GdiFlush();
@@ -56,11 +45,10 @@ public:
     }
 
 private:
-    int width_;
-    int height_;
+    int width_, size_;
+    HDC dc_ = CreateCompatibleDC(nullptr);
     HBITMAP bitmap_;
     std::uint32_t* bits_;
-    HDC dc_;
     HGDIOBJ previous_;
 };
 

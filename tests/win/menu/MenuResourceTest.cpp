@@ -74,9 +74,12 @@ bool Win32Checked(HMENU menu, int id) {
     return (GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
-// The Win32 menu against its table, then the pane's items against the same.
-void ExpectMenu(HMENU menu, const std::vector<Entry>& table) {
+// The Win32 menu and the pane built from it (if given) against the table.
+void ExpectMenu(HMENU menu, const MenuModel* pane, const std::vector<Entry>& table) {
     ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(table.size()));
+    if (pane != nullptr) {
+        ASSERT_EQ(pane->Items().size(), table.size());
+    }
     for (std::size_t k = 0; k < table.size(); ++k) {
         SCOPED_TRACE(k);
         MENUITEMINFOW info{};
@@ -84,31 +87,35 @@ void ExpectMenu(HMENU menu, const std::vector<Entry>& table) {
         info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_SUBMENU;
         ASSERT_TRUE(GetMenuItemInfoW(menu, static_cast<UINT>(k), TRUE, &info));
         const Entry& e = table[k];
+        const int id = e.id == kSubmenu ? static_cast<int>(info.wID) : e.id;
         EXPECT_EQ((info.fType & MFT_SEPARATOR) != 0, e.text == nullptr);
-        if (e.text == nullptr) continue;
-        EXPECT_EQ(TextAt(menu, static_cast<int>(k)), e.text);
-        EXPECT_EQ(info.hSubMenu != nullptr, e.id == kSubmenu);
-        if (e.id != kSubmenu) {
-            EXPECT_EQ(static_cast<int>(info.wID), e.id);
+        if (e.text != nullptr) {
+            EXPECT_EQ(TextAt(menu, static_cast<int>(k)), e.text);
+            EXPECT_EQ(static_cast<int>(info.wID), id);
+            EXPECT_EQ(info.hSubMenu != nullptr, e.id == kSubmenu);
+            EXPECT_EQ((info.fState & MFS_CHECKED) != 0, e.checked);
         }
-        EXPECT_EQ((info.fState & MFS_CHECKED) != 0, e.checked);
-    }
-}
-
-void ExpectPane(const MenuModel& pane, const std::vector<Entry>& table) {
-    ASSERT_EQ(pane.Items().size(), table.size());
-    for (std::size_t k = 0; k < table.size(); ++k) {
-        const MenuItem& item = pane.Items()[k];
-        const Entry& e = table[k];
-        EXPECT_EQ(item.IsSeparator(), e.text == nullptr) << k;
+        if (pane == nullptr) continue;
+        const MenuItem& item = pane->Items()[k];
+        EXPECT_EQ(item.IsSeparator(), e.text == nullptr);
         if (e.text == nullptr) continue;
         EXPECT_EQ(item.text, e.text);
         EXPECT_EQ(item.submenu != nullptr, e.id == kSubmenu);
-        // A submenu entry's id never runs a command.
+        // A submenu entry's id is non-zero and never runs a command.
         EXPECT_EQ(item.id, e.id == kSubmenu ? item.id & ~0xFFFF : e.id);
         EXPECT_NE(item.id, 0);
-        EXPECT_FALSE(item.checked) << k;  // marks come from the settings, not the resource
+        EXPECT_FALSE(item.checked);  // marks come from the settings, not the resource
     }
+}
+
+int TextWidth(HFONT font, std::wstring_view text) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    return size.cx;
 }
 
 class ResourceMenu : public ::testing::Test {
@@ -131,12 +138,9 @@ TEST_F(ResourceMenu, ResourceAndPaneHoldTheTwoPopupsExactly) {
     ASSERT_EQ(GetMenuItemCount(menu), 2);
     EXPECT_EQ(TextAt(menu, 0), L"popup");
     EXPECT_EQ(TextAt(menu, 1), L"tasktray");
-    ExpectMenu(popup, kPopup);
-    ExpectMenu(GetSubMenu(popup, 0), kFormats);
-    ExpectMenu(GetSubMenu(menu, 1), kTray);
-
-    ExpectPane(pane, kPopup);
-    ExpectPane(*pane.Items()[0].submenu, kFormats);
+    ExpectMenu(popup, &pane, kPopup);
+    ExpectMenu(GetSubMenu(popup, 0), pane.Items()[0].submenu.get(), kFormats);
+    ExpectMenu(GetSubMenu(menu, 1), nullptr, kTray);
     EXPECT_EQ(pane.MenuHandle(), popup);
 }
 
@@ -152,13 +156,10 @@ TEST_F(ResourceMenu, MeasuredWithTheMenuFontEveryTextFitsItsColumn) {
 
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ previous = SelectObject(dc, pane.Font());
-    auto width = [dc](std::wstring_view s) {
-        SIZE size{};
-        GetTextExtentPoint32W(dc, s.data(), static_cast<int>(s.size()), &size);
-        return static_cast<int>(size.cx);
-    };
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
     const int rows = 4 + metrics.tmHeight;
     EXPECT_GE(metrics.tmHeight, 10);  // a 12-pixel cell, give or take the face
     EXPECT_LE(metrics.tmHeight, 20);
@@ -170,15 +171,13 @@ TEST_F(ResourceMenu, MeasuredWithTheMenuFontEveryTextFitsItsColumn) {
         int widest = 0;
         for (const MenuItem& item : m->Items()) {
             if (item.IsSeparator()) continue;
-            widest = std::max(widest, width(item.Label()));
-            EXPECT_LE(m->AcceleratorLeft() + width(item.Accelerator()),
+            widest = std::max(widest, TextWidth(pane.Font(), item.Label()));
+            EXPECT_LE(m->AcceleratorLeft() + TextWidth(pane.Font(), item.Accelerator()),
                       m->X() + m->ContentWidth() - 1);
         }
         EXPECT_GT(widest, 60);
         EXPECT_EQ(m->AcceleratorLeft() - m->LabelLeft(), widest + 8);
     }
-    SelectObject(dc, previous);
-    DeleteDC(dc);
 }
 
 TEST_F(ResourceMenu, MarksAreSetInThePaneAndInTheWin32Menu) {
@@ -237,15 +236,7 @@ TEST(MenuPaneBuild, AnyDepthLongTextsSeparatorsAndRebuilds) {
     const MenuModel* sb = sa->Items()[1].submenu.get();
     ASSERT_NE(sb, nullptr);
     EXPECT_EQ(sb->Items()[0].text, longText);
-    {  // measured whole as well
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ previous = SelectObject(dc, pane.Font());
-        SIZE extent{};
-        GetTextExtentPoint32W(dc, longText.c_str(), 300, &extent);
-        EXPECT_EQ(sb->LabelWidth(), extent.cx + 8);
-        SelectObject(dc, previous);
-        DeleteDC(dc);
-    }
+    EXPECT_EQ(sb->LabelWidth(), TextWidth(pane.Font(), longText) + 8);  // measured whole too
     EXPECT_NE(sa->Items()[1].id, pane.Items()[2].id);
 
     // Marks reach the Win32 item two levels down.
