@@ -11,7 +11,7 @@ namespace mrv {
 
 // Measures lines in `font` on a memory DC compatible with `referenceDC` (the
 // view's display DC). The DC exists, with the font selected, for the life of
-// the measurer: make one for a SetText and let it go.
+// the measurer, which must not outlive the font.
 class GdiTextMeasurer final : public TextMeasurer {
 public:
     GdiTextMeasurer(HDC referenceDC, HFONT font);
