@@ -37,9 +37,10 @@ using jpeg::HuffmanCode;
 
 constexpr int kMaxDimension = 65535;  // 16-bit fields in SOF0
 
+// Bits needed for v (0 for 0); v < 2^16.
 inline int BitLength(std::uint32_t v) {
 #if defined(__GNUC__) || defined(__clang__)
-    return v ? 32 - __builtin_clz(v) : 0;
+    return 31 - __builtin_clz(v << 1 | 1);  // no zero test needed
 #else
     int n = 0;
     while (v) {
@@ -201,7 +202,7 @@ void WriteHeaders(Writer& out, int width, int height, bool subsample,
     out.Word(0xFFD8);  // SOI
 
     // APP0: JFIF 1.01, 96 x 96 dots per inch, no thumbnail.
-    static const std::uint8_t kApp0[] = {0xFF, 0xE0, 0x00, 0x10, 'J',  'F',  'I',  'F', 0x00,
+    static const std::uint8_t kApp0[] = {0xFF, 0xE0, 0x00, 0x10, 'J',  'F',  'I',  'F',  0x00,
                                          0x01, 0x01, 0x01, 0x00, 0x60, 0x00, 0x60, 0x00, 0x00};
     out.Bytes(kApp0, sizeof kApp0);
 
@@ -241,8 +242,8 @@ void WriteHeaders(Writer& out, int width, int height, bool subsample,
     }
 
     // SOS: all three components interleaved, full spectral range.
-    static const std::uint8_t kSos[] = {0xFF, 0xDA, 0x00, 0x0C, 0x03, 0x01, 0x00, 0x02,
-                                        0x11, 0x03, 0x11, 0x00, 0x3F, 0x00};
+    static const std::uint8_t kSos[] = {0xFF, 0xDA, 0x00, 0x0C, 0x03, 0x01, 0x00,
+                                        0x02, 0x11, 0x03, 0x11, 0x00, 0x3F, 0x00};
     out.Bytes(kSos, sizeof kSos);
 }
 
@@ -257,8 +258,8 @@ bool IsEncodable(const PixelView& v) {
 }
 
 // Colour-converts and pads one MCU row into the full-resolution strip.
-void FillStrip(const jpeg::Kernels& kernels, const PixelView& pixels, int top, int stripRows, int paddedWidth, std::uint8_t* y,
-               std::uint8_t* cb, std::uint8_t* cr) {
+void FillStrip(const jpeg::Kernels& kernels, const PixelView& pixels, int top, int stripRows,
+               int paddedWidth, std::uint8_t* y, std::uint8_t* cb, std::uint8_t* cr) {
     const int width = pixels.width;
     const int rows = std::min(stripRows, pixels.height - top);
     const std::size_t stride = static_cast<std::size_t>(paddedWidth);
@@ -266,8 +267,8 @@ void FillStrip(const jpeg::Kernels& kernels, const PixelView& pixels, int top, i
         std::uint8_t* yr = y + r * stride;
         std::uint8_t* cbr = cb + r * stride;
         std::uint8_t* crr = cr + r * stride;
-        const auto convert = pixels.format == PixelFormat::kBgr24 ? kernels.convertRow24
-                                                                   : kernels.convertRow32;
+        const auto convert =
+            pixels.format == PixelFormat::kBgr24 ? kernels.convertRow24 : kernels.convertRow32;
         convert(pixels.Row(top + r), width, yr, cbr, crr);
         const std::size_t fill = static_cast<std::size_t>(paddedWidth - width);
         std::memset(yr + width, yr[width - 1], fill);
@@ -330,8 +331,8 @@ bool jpeg::EncodeWith(const jpeg::Kernels& kernels, const PixelView& pixels, int
     };
 
     for (int my = 0; my < mcuRows; ++my) {
-        FillStrip(kernels, pixels, my * mcuSize, mcuSize, paddedWidth, yStrip.data(), cbStrip.data(),
-                  crStrip.data());
+        FillStrip(kernels, pixels, my * mcuSize, mcuSize, paddedWidth, yStrip.data(),
+                  cbStrip.data(), crStrip.data());
         if (subsample) {
             for (int r = 0; r < 8; ++r) {
                 const std::size_t src = static_cast<std::size_t>(2 * r) * paddedWidth;
@@ -373,8 +374,7 @@ bool jpeg::EncodeWith(const jpeg::Kernels& kernels, const PixelView& pixels, int
 bool WriteJpeg(const PixelView& pixels, int quality, ByteSink& sink) {
     if (!IsEncodable(pixels)) return false;
     try {
-        return jpeg::EncodeWith(jpeg::FastestKernels(), pixels, jpeg::ClampQuality(quality),
-                                sink);
+        return jpeg::EncodeWith(jpeg::FastestKernels(), pixels, jpeg::ClampQuality(quality), sink);
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -92,7 +92,9 @@ constexpr std::int32_t kF3_072711026 = 25172;  // sqrt2 (c1 + c3 + c5 - c7)
 
 // Rounding right shift. Right shifts of negative values are arithmetic on
 // every compiler we build with.
-inline std::int32_t Descale(std::int32_t x, int n) { return (x + (1 << (n - 1))) >> n; }
+inline std::int32_t Descale(std::int32_t x, int n) {
+    return (x + (1 << (n - 1))) >> n;
+}
 
 // Odd half: from d0-d7, d1-d6, d2-d5, d3-d4 to the unscaled frequencies 1, 3,
 // 5, 7.
@@ -252,8 +254,7 @@ Quantizer MakeQuantizer(const std::array<std::uint8_t, 64>& table) {
 }
 
 const Kernels& ScalarKernels() {
-    static const Kernels kScalar = {ConvertRow<3>, ConvertRow<4>, Downsample, ForwardDct,
-                                    Quantize};
+    static const Kernels kScalar = {ConvertRow<3>, ConvertRow<4>, Downsample, ForwardDct, Quantize};
     return kScalar;
 }
 

@@ -40,8 +40,8 @@ inline void ConvertFour(__m128i p, __m128i& y, __m128i& cb, __m128i& cr) {
     const __m128i b15 = _mm_slli_epi32(_mm_and_si128(p, _mm_set1_epi32(0xFF)), 15);
     const __m128i r15 = _mm_and_si128(_mm_srli_epi32(p, 1), _mm_set1_epi32(0xFF << 15));
 
-    __m128i v = _mm_add_epi32(_mm_madd_epi16(br, Pair(kYB, kYR)),
-                              _mm_madd_epi16(gx, Pair(kYG - 32768, 0)));
+    __m128i v =
+        _mm_add_epi32(_mm_madd_epi16(br, Pair(kYB, kYR)), _mm_madd_epi16(gx, Pair(kYG - 32768, 0)));
     v = _mm_add_epi32(v, _mm_add_epi32(g15, _mm_set1_epi32(kLumaBias)));
     y = _mm_srli_epi32(v, 16);
 
@@ -82,8 +82,7 @@ void ConvertRow24(const std::uint8_t* src, int width, std::uint8_t* y, std::uint
     int x = 0;
     // The second load of a step reads bytes up to 3x + 28: stay inside the row.
     for (; x + 10 <= width; x += 8) {
-        ConvertEight(LoadFour24(src + 3 * x), LoadFour24(src + 3 * x + 12), y + x, cb + x,
-                     cr + x);
+        ConvertEight(LoadFour24(src + 3 * x), LoadFour24(src + 3 * x + 12), y + x, cb + x, cr + x);
     }
     if (x < width) ScalarKernels().convertRow24(src + 3 * x, width - x, y + x, cb + x, cr + x);
 }
@@ -211,7 +210,8 @@ void ForwardDct(const std::uint8_t* samples, std::ptrdiff_t stride, std::int16_t
     const __m128i zero = _mm_setzero_si128();
     __m128i d[8];
     for (int r = 0; r < 8; ++r) {
-        const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(samples + r * stride));
+        const __m128i bytes =
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(samples + r * stride));
         d[r] = _mm_unpacklo_epi8(bytes, zero);
     }
     Transpose(d);  // lanes = rows: the first pass runs along each row
@@ -264,7 +264,9 @@ const Kernels* Sse2Kernels() {
 
 #else
 
-const Kernels* Sse2Kernels() { return nullptr; }
+const Kernels* Sse2Kernels() {
+    return nullptr;
+}
 
 #endif
 

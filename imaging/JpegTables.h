@@ -11,10 +11,9 @@ namespace mrv::imaging::jpeg {
 // kZigzag[k] is the row-major index (row * 8 + column) of the k-th coefficient
 // in the order the file stores them.
 inline constexpr std::array<std::uint8_t, 64> kZigzag = {
-    0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
-    12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
-    35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
-    58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63,
+    0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
+    41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
+    30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63,
 };
 
 // Base tables for quality 50, row-major.
@@ -30,8 +29,8 @@ int ClampQuality(int quality);
 std::array<std::uint8_t, 64> ScaleQuantTable(const std::array<std::uint8_t, 64>& base, int quality);
 
 struct HuffmanSpec {
-    std::uint8_t counts[16];        // number of codes of length 1..16
-    const std::uint8_t* symbols;    // in order of increasing code
+    std::uint8_t counts[16];      // number of codes of length 1..16
+    const std::uint8_t* symbols;  // in order of increasing code
     int symbolCount;
 };
 

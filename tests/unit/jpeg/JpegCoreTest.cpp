@@ -49,6 +49,8 @@ TEST(JpegTables, StandardHuffmanTablesAreCompletePrefixCodes) {
     }
 }
 
+constexpr double kPi = 3.14159265358979323846;
+
 // 8 x the orthonormal 2-D DCT of the level-shifted block, in doubles.
 std::vector<double> ExactDct(const std::uint8_t* block) {
     std::vector<double> out(64);
@@ -57,11 +59,11 @@ std::vector<double> ExactDct(const std::uint8_t* block) {
             double sum = 0;
             for (int y = 0; y < 8; ++y) {
                 for (int x = 0; x < 8; ++x) {
-                    sum += (block[8 * y + x] - 128.0) * std::cos((2 * x + 1) * u * M_PI / 16) *
-                           std::cos((2 * y + 1) * v * M_PI / 16);
+                    sum += (block[8 * y + x] - 128.0) * std::cos((2 * x + 1) * u * kPi / 16) *
+                           std::cos((2 * y + 1) * v * kPi / 16);
                 }
             }
-            const double cu = u ? 1 : M_SQRT1_2, cv = v ? 1 : M_SQRT1_2;
+            const double cu = u ? 1 : std::sqrt(0.5), cv = v ? 1 : std::sqrt(0.5);
             out[8 * v + u] = 8 * 0.25 * cu * cv * sum;
         }
     }
@@ -152,9 +154,13 @@ TEST(JpegKernels, ColourConversionFollowsJfifAndKeepsGreyNeutral) {
                 const int b = rng() & 255, g = rng() & 255, r = rng() & 255;
                 const int pick = x % 7;  // mix in the corners of the colour cube
                 const std::uint8_t bgr[3] = {
-                    static_cast<std::uint8_t>(pick == 1 ? 255 : pick == 2 ? 0 : b),
+                    static_cast<std::uint8_t>(pick == 1   ? 255
+                                              : pick == 2 ? 0
+                                                          : b),
                     static_cast<std::uint8_t>(pick == 1 || pick == 3 ? 0 : g),
-                    static_cast<std::uint8_t>(pick == 2 ? 255 : pick == 1 ? 0 : r)};
+                    static_cast<std::uint8_t>(pick == 2   ? 255
+                                              : pick == 1 ? 0
+                                                          : r)};
                 std::memcpy(&row24[static_cast<std::size_t>(x) * 3], bgr, 3);
                 std::memcpy(&row32[static_cast<std::size_t>(x) * 4], bgr, 3);
                 row32[static_cast<std::size_t>(x) * 4 + 3] = static_cast<std::uint8_t>(rng());

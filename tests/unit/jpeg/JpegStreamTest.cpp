@@ -107,13 +107,13 @@ TEST(JpegStream, EverySmallSizeDecodesToTheRightBlockColours) {
                     double sum = 0;
                     for (int y = 0; y < 8; ++y) {
                         for (int x = 0; x < 8; ++x) {
-                            const std::uint8_t* p = pic.At(std::min(8 * bx + x, w - 1),
-                                                           std::min(8 * by + y, h - 1));
+                            const std::uint8_t* p =
+                                pic.At(std::min(8 * bx + x, w - 1), std::min(8 * by + y, h - 1));
                             sum += 0.299 * p[2] + 0.587 * p[1] + 0.114 * p[0];
                         }
                     }
-                    const double got = dcs.mean[0][static_cast<std::size_t>(by) *
-                                                       dcs.blocksWide[0] + bx];
+                    const double got =
+                        dcs.mean[0][static_cast<std::size_t>(by) * dcs.blocksWide[0] + bx];
                     EXPECT_NEAR(got, sum / 64, quality == 100 ? 1.0 : 3.0) << bx << "," << by;
                 }
             }
