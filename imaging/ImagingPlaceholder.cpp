@@ -1,1 +1,0 @@
-#include "imaging/ByteSink.h"
