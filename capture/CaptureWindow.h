@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/Application.h"
-#include "output/SaveNaming.h"
+#include "output/SaveTarget_win.h"
 #include "settings/Settings.h"
 #include "view/ScreenView_win.h"
 
@@ -60,6 +60,7 @@ public:
     Settings settings;
     HCURSOR cursorTable[kCursorCount] = {};
     ScreenView view;
+    SaveTarget saveTarget;
 
     int leftButtonHeld = 0;
     int minimizeCancelled = 0;
@@ -91,7 +92,6 @@ private:
     // it can never catch the program's own window; the activation that
     // follows then keeps it instead of taking another.
     bool keepFirstSnapshot_ = false;
-    SaveNaming naming_;
     UINT taskbarCreatedMessage_ = 0;
 };
 

@@ -96,6 +96,7 @@ int CaptureWindow::OnInit() {
 }
 
 void CaptureWindow::OnCreate(LPARAM) {
+    saveTarget.SetUpSaveDialog(window, instance);
     InitTrayIconData(trayIconData, window, 0, icon, TRAY_CALLBACK_MESSAGE, kTrayTip);
     if (settings.inTaskTray) {
         Shell_NotifyIconW(NIM_ADD, &trayIconData);

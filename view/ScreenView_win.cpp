@@ -65,8 +65,7 @@ int ScreenView::InitScreenView(Settings& s, HINSTANCE instance) {
     secondLabel.MakeShadowStrips();
     firstLabel.MakeShadowStrips();
 
-    menuPane.Init(screen);
-    menuPane.SetVisible(false);
+    if (!menuPane.Init(screen, instance)) return 0;
 
     pointerTarget = kTargetNothing;
     chosenToolButton = -1;
@@ -80,6 +79,9 @@ int ScreenView::InitScreenView(Settings& s, HINSTANCE instance) {
     measurer_ = std::make_unique<GdiTextMeasurer>(displayDC_, uiFont_.get());
 
     menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MENU));
+    // A menu whose texts cannot be measured still shows.
+    if (menu) (void)menuPane.BuildFromMenu(GetSubMenu(menu, 0));
+    menuPane.Hide();
 
     secondLabel.SetInnerMargin(kMessageLabelMargin);
     firstLabel.SetInnerMargin(kSizeLabelMargin);
@@ -89,11 +91,15 @@ int ScreenView::InitScreenView(Settings& s, HINSTANCE instance) {
     toolPanel.Layout();
     toolPanel.SetVisible(s.toolPanelVisible != 0);
 
+    outputImage.SetJpegQuality({s.jpegQualityHigh, s.jpegQualityStandard, s.jpegQualityMedium,
+                                s.jpegQualityLow});
+
     const bool shadow = s.drawShadow != 0;
     zoomPane.SetShadowOn(shadow && zoomPane.ShadowOn());
     toolPanel.SetShadowOn(shadow && toolPanel.ShadowOn());
     firstLabel.SetShadowOn(shadow && firstLabel.ShadowOn());
     secondLabel.SetShadowOn(shadow && secondLabel.ShadowOn());
+    menuPane.SetShadowOn(shadow);
     return 1;
 }
 
@@ -143,6 +149,11 @@ imaging::PixelView ScreenView::SnapshotPixels() const {
     return view;
 }
 
+bool ScreenView::CaptureSelection() {
+    if (pinnedMode) CaptureScreen();
+    return outputImage.Capture(SnapshotPixels(), selection.GetRect());
+}
+
 HBRUSH ScreenView::FramePattern(int phase) const { return framePatterns_[phase & 3].get(); }
 
 void ScreenView::DrawScene(HDC dc) {
@@ -186,6 +197,7 @@ void ScreenView::DrawScene(HDC dc) {
 
     if (!pinnedMode) {
         if (firstLabel.IsVisible()) DrawLabelPane(dc, firstLabel, firstShadow_, uiFont_.get());
+        if (menuPane.IsVisible()) menuPane.Draw(dc);  // the menu is always on top
     }
 }
 
@@ -194,11 +206,14 @@ void ScreenView::ApplySettingsToView(const Settings& s) {
     zoomPane.SetVisible(s.zoomVisible != 0);
     toolPanel.Layout();
     toolPanel.SetVisible(s.toolPanelVisible != 0);
+    outputImage.SetJpegQuality({s.jpegQualityHigh, s.jpegQualityStandard, s.jpegQualityMedium,
+                                s.jpegQualityLow});
     const bool shadow = s.drawShadow != 0;
     zoomPane.SetShadowOn(shadow && zoomPane.ShadowOn());
     toolPanel.SetShadowOn(shadow && toolPanel.ShadowOn());
     firstLabel.SetShadowOn(shadow && firstLabel.MakeShadowStrips());
     secondLabel.SetShadowOn(shadow && secondLabel.MakeShadowStrips());
+    menuPane.SetShadowOn(shadow);
 }
 
 void ScreenView::ReleaseFontAndMenu() {

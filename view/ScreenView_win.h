@@ -9,12 +9,13 @@
 #include <memory>
 
 #include "imaging/PixelView.h"
+#include "output/OutputImage.h"
 #include "selection/LabelPane.h"
 #include "selection/LabelPane_win.h"
 #include "selection/Selection.h"
 #include "settings/Settings.h"
 #include "view/Draw_win.h"
-#include "view/MenuModel.h"
+#include "view/MenuPane_win.h"
 #include "view/PaneLabels.h"
 #include "view/Pane_win.h"
 #include "view/ToolPanel.h"
@@ -60,6 +61,11 @@ public:
     ViewLabels Labels();
     TextMeasurer& Measurer();
 
+    // Cuts the selection out of the snapshot for a save; while pinned the
+    // screen is snapshotted again first, so a pinned frame saves what is
+    // visible through it now.
+    bool CaptureSelection();
+
     // The menu's area joined with that of its open submenu.
     Rect MenuDirtyRect() { return menuPane.MenuDirtyRect(); }
 
@@ -67,11 +73,12 @@ public:
     HRGN BuildFrameRegion() const;
 
     Selection selection;
+    OutputImage outputImage;  // the selection cut out for saving and copying
     ZoomPane zoomPane;
     ToolPanel toolPanel;
     LabelPane firstLabel;   // size read-out and tool-button tips
     LabelPane secondLabel;  // centred messages
-    MenuModel menuPane;     // the custom popup menu built from the "popup" submenu
+    MenuPane menuPane;      // the custom popup menu built from the "popup" submenu
     HMENU menu = nullptr;   // menu resource 125: "popup", then "tasktray"
 
     Settings* settings = nullptr;

@@ -2,11 +2,13 @@
 import subprocess
 import time
 
-from harness import probe, screen_size, wait_for, xdotool
+from harness import Settings, probe, screen_size, wait_for, xdotool
 
 
 def test_window_covers_the_screen_and_esc_exits_with_code_zero(program):
-    first = program().start()
+    first = program()
+    Settings.defaults(str(first.folder)).write(first.settings_file)  # no first-run message
+    first.start()
     w = first.wait_window()
     width, height = screen_size()
     assert (int(w["left"]), int(w["top"]), int(w["right"]), int(w["bottom"])) == (0, 0, width, height)
