@@ -124,15 +124,28 @@ class Program:
 
 
 def show_picture(img, folder):
-    """Shows `img` full-screen beneath everything else; returns the process."""
+    """Shows `img` full-screen beneath everything else; returns the process.
+    change_picture() later puts another picture in its place."""
     path = Path(folder) / "screen.bmp"
     img.save(path)
+    global _shown_path
+    _shown_path = path
     proc = subprocess.Popen(["wine", str(TOOLS / "showpic.exe"), str(path)],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     wait_for(lambda: probe("window", "MRV_SHOWPIC", "showpic").get("visible") == "1",
              what="the test picture")
     time.sleep(0.5)
     return proc
+
+
+_shown_path = None
+
+
+def change_picture(img):
+    """Replaces the picture on the screen (beneath the program) with `img`."""
+    img.save(_shown_path)
+    probe("post", "MRV_SHOWPIC", "showpic", 0x0401, 0, 0)
+    time.sleep(0.5)
 
 
 class Settings:

@@ -9,6 +9,8 @@
 //   probe.exe post CLASS TITLE MSG WPARAM LPARAM
 //   probe.exe trayicon CLASS TITLE -> tray=1 when the window has a tray icon with id 0
 //   probe.exe dialog TITLE         -> found=1 text=... (a message box or dialog of that title)
+//   probe.exe dlgtext TITLE ID [TEXT] -> sets (and reports) a control's text in that dialog
+//   probe.exe dlgcommand TITLE ID  -> posts WM_COMMAND ID to that dialog (IDOK 1, IDCANCEL 2)
 #include <windows.h>
 #include <shellapi.h>
 
@@ -113,6 +115,23 @@ int wmain(int argc, wchar_t** argv) {
         GetDlgItemTextW(w, 0xFFFF, text, 2048);
         std::printf("found=1 visible=%d text=%s\n", IsWindowVisible(w) ? 1 : 0,
                     Narrow(text).c_str());
+        return 0;
+    }
+    if (cmd == L"dlgtext" && argc >= 4) {
+        HWND w = FindWindowW(L"#32770", argv[2]);
+        if (!w) return 1;
+        const int id = static_cast<int>(std::wcstol(argv[3], nullptr, 0));
+        if (argc >= 5) SetDlgItemTextW(w, id, argv[4]);
+        wchar_t text[1024] = L"";
+        GetDlgItemTextW(w, id, text, 1024);
+        std::printf("text=%s\n", Narrow(text).c_str());
+        return 0;
+    }
+    if (cmd == L"dlgcommand" && argc >= 4) {
+        HWND w = FindWindowW(L"#32770", argv[2]);
+        if (!w) return 1;
+        PostMessageW(w, WM_COMMAND, MAKEWPARAM(std::wcstol(argv[3], nullptr, 0), BN_CLICKED), 0);
+        std::printf("posted=1\n");
         return 0;
     }
     if (cmd == L"post" && argc >= 7) {

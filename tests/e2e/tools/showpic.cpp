@@ -3,11 +3,22 @@
 // repaints the X root window black, so the picture cannot live there.
 //
 //   showpic.exe picture.bmp
+//
+// Posting WM_USER + 1 to it reads the file again, so a test can change what
+// is on the screen without another window coming up over the program.
 #include <windows.h>
+
+#include <string>
 
 namespace {
 
 HBITMAP picture = nullptr;
+std::wstring picturePath;
+
+HBITMAP LoadPicture() {
+    return static_cast<HBITMAP>(LoadImageW(nullptr, picturePath.c_str(), IMAGE_BITMAP, 0, 0,
+                                           LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+}
 
 LRESULT CALLBACK ShowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -26,6 +37,14 @@ LRESULT CALLBACK ShowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         }
         case WM_ERASEBKGND:
             return 1;
+        case WM_USER + 1:
+            if (HBITMAP fresh = LoadPicture()) {
+                DeleteObject(picture);
+                picture = fresh;
+                InvalidateRect(window, nullptr, FALSE);
+                UpdateWindow(window);
+            }
+            return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
@@ -38,8 +57,8 @@ LRESULT CALLBACK ShowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     SetProcessDPIAware();
-    picture = static_cast<HBITMAP>(
-        LoadImageW(nullptr, commandLine, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    picturePath = commandLine;
+    picture = LoadPicture();
     if (!picture) return 2;
     WNDCLASSW wc{};
     wc.lpfnWndProc = ShowProc;
