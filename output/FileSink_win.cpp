@@ -120,10 +120,17 @@ bool FileSink::Commit() {
         Abandon();
         return false;
     }
+    // A read-only file is not replaced. Windows' MoveFileEx refuses it by
+    // itself; Wine replaces it, so ask first to behave the same everywhere.
+    const DWORD existing = GetFileAttributesW(target_.c_str());
+    const bool replacing = existing != INVALID_FILE_ATTRIBUTES;
+    if (replacing && (existing & FILE_ATTRIBUTE_READONLY) != 0) {
+        Abandon();
+        return false;
+    }
     // Replacing a file: its new contents must be on the disk before the name
     // moves over, or a crash right after the move could leave an empty file
     // where the old picture was. A new name has nothing to lose.
-    const bool replacing = GetFileAttributesW(target_.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (replacing && !FlushFileBuffers(file_)) {
         Abandon();
         return false;

@@ -35,8 +35,8 @@ public:
     [[nodiscard]] bool Write(const std::uint8_t* data, std::size_t size) override;
 
     // Writes out the buffer, closes the file and moves it over the target.
-    // False when any of that failed; the temporary file is then gone and the
-    // target is as it was before.
+    // False when any of that failed, or when the target is a read-only file;
+    // the temporary file is then gone and the target is as it was before.
     [[nodiscard]] bool Commit();
 
     // Drops what was written. The destructor does the same when Commit was

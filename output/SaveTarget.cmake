@@ -3,5 +3,7 @@
 # reading the snapshot DIB section in place).
 list(APPEND portable_sources ${CMAKE_CURRENT_LIST_DIR}/MessageText.cpp)
 list(APPEND win_sources
+  ${CMAKE_CURRENT_LIST_DIR}/SaveTarget_win.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Clipboard_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileSink_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SnapshotPixels_win.cpp)

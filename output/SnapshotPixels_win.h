@@ -13,26 +13,18 @@
 
 namespace mrv {
 
-// Which way a section's rows run in memory. GDI does not say: GetObject
-// reports a section's height as a positive number whichever way it was
-// made, so the one who created the section has to tell.
-enum class RowOrder { kTopDown, kBottomUp };
-
-// The pixels of a 32- or 24-bit DIB section, in place: top row first, with a
-// negative stride for a bottom-up section. An empty view (null data) for a
-// device-dependent bitmap, another depth, or 32-bit masks other than the
-// plain B, G, R byte order. Flushes GDI's batch first, so drawing still
-// queued for the bitmap is in the pixels. The view is valid while the
+// The pixels of a 32-bit top-down DIB section, in place. GDI cannot tell a
+// section's row order (GetObject reports every section's height as
+// positive); the program makes its sections top-down. An empty view (null
+// data) for a device-dependent bitmap, another depth, or masks other than
+// the plain B, G, R byte order. GDI's batch is flushed first, so drawing
+// still queued for the bitmap is in the pixels. The view is valid while the
 // bitmap lives and is not drawn into.
-[[nodiscard]] imaging::PixelView ViewOfDibSection(HBITMAP bitmap,
-                                                  RowOrder order = RowOrder::kTopDown);
+[[nodiscard]] imaging::PixelView ViewOfDibSection(HBITMAP bitmap);
 
-// A new 24-bit image of the rectangle (left, top, width, height) of what is
-// selected into `dc`. A DIB section (its rows in `order`) is read in place;
-// any other bitmap (the display, a compatible bitmap) is first copied, that
-// rectangle only, into a 32-bit section with BitBlt. Null for a null DC, an empty rectangle or one
-// reaching outside the bitmap, or when memory runs out.
-[[nodiscard]] imaging::Image* CreateImageFromDC(HDC dc, int left, int top, int width, int height,
-                                                RowOrder order = RowOrder::kTopDown);
+// A new 24-bit image of the rectangle (left, top, width, height) of the
+// section selected into `dc`. Null when no such section is selected, for an
+// empty rectangle or one reaching outside it, or when memory runs out.
+[[nodiscard]] imaging::Image* CreateImageFromDC(HDC dc, int left, int top, int width, int height);
 
 }  // namespace mrv

@@ -1,8 +1,6 @@
-// Shared by the saving and clipboard tests: a scratch folder under the
-// temporary directory, a synthetic snapshot held in a 32-bit top-down DIB
-// section, and readers for the bytes of the files and DIBs the program
-// writes. The decoders are the tests' own, so a file that only our own
-// writer could read would still fail here.
+// For the saving and clipboard tests: a scratch folder, a synthetic snapshot
+// in a 32-bit top-down DIB section, and the tests' own readers for what the
+// program writes, so a file only our own writer could read still fails.
 #pragma once
 
 #include <windows.h>
@@ -15,18 +13,17 @@
 
 namespace mrv::test {
 
-// A fresh, empty folder (path ends with "\") removed with all it holds.
+// A fresh folder under the temporary directory (ends with "\"), removed with
+// everything in it.
 class TempFolder {
 public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
-
     const std::wstring& Path() const { return path_; }
     std::wstring operator/(const std::wstring& name) const { return path_ + name; }
-    // Names of the files directly inside, sorted.
-    std::vector<std::wstring> Names() const;
+    std::vector<std::wstring> Names() const;  // what is directly inside, sorted
 
 private:
     std::wstring path_;
@@ -36,62 +33,46 @@ void RemoveTree(const std::wstring& folder);
 bool FileExists(const std::wstring& path);
 std::vector<std::uint8_t> ReadBytes(const std::wstring& path);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
+std::vector<std::uint8_t> Bytes(const std::string& text);
 
-// An asymmetric picture, a different colour in nearly every pixel: the
-// colour at (x, y) as 0x00BBGGRR.
+// An asymmetric picture with a different colour in nearly every pixel, in a
+// 32-bit top-down section whose fourth byte is not zero.
 Colour PatternColour(int x, int y);
-// The same picture cut to 4 x 4 blocks of 16 colours in all, for the
-// lossless 256-colour path.
-Colour FewColours(int x, int y);
-
-// A 32-bit top-down DIB section filled by `colour(x, y)`.
 class Snapshot {
 public:
-    Snapshot(int width, int height, Colour (*colour)(int, int) = PatternColour);
-    ~Snapshot();
+    Snapshot(int width, int height);
+    ~Snapshot() { DeleteObject(bitmap_); }
     Snapshot(const Snapshot&) = delete;
     Snapshot& operator=(const Snapshot&) = delete;
-
     HBITMAP Bitmap() const { return bitmap_; }
-    Colour At(int x, int y) const;
+    Colour At(int x, int y) const { return PatternColour(x, y); }
 
 private:
     HBITMAP bitmap_ = nullptr;
-    const std::uint32_t* bits_ = nullptr;
-    int width_ = 0;
 };
 
-// A packed DIB or BMP file read back: header fields and every pixel as
-// 0x00BBGGRR, expanded from whatever depth it has.
+// A packed DIB, or the DIB inside a BMP file: its header, masks and colour
+// count, ok when its length matches them; for 24 bits also every pixel
+// (0x00BBGGRR, top row first).
 struct DecodedDib {
     bool ok = false;
-    int width = 0;
-    int height = 0;  // as stored: positive for bottom-up
-    int bitCount = 0;
-    int compression = 0;
+    int width = 0, height = 0, bitCount = 0, compression = 0, colours = 0;
     std::uint32_t masks[3] = {};
-    int colours = 0;             // palette entries of an 8-bit DIB
-    std::vector<Colour> pixels;  // top row first
+    std::vector<Colour> pixels;
     Colour At(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
 };
 DecodedDib DecodeDib(const std::uint8_t* dib, std::size_t size);
 DecodedDib DecodeBmpFile(const std::vector<std::uint8_t>& file);
 
-struct PngHeader {
+// PNG: IHDR's bit depth and colour type, ok when the file ends with IEND.
+// JPEG: the baseline frame (SOF0), ok when the file runs from SOI to EOI.
+struct FileHeader {
     bool ok = false;
-    int width = 0;
-    int height = 0;
-    int bitDepth = 0;
-    int colourType = 0;  // 2 truecolour, 3 palette
+    int width = 0, height = 0;
+    int depth = 0;  // PNG bit depth; JPEG components
+    int colourType = 0;
 };
-PngHeader ReadPngHeader(const std::vector<std::uint8_t>& file);
-
-struct JpegFrame {
-    bool ok = false;  // SOI then a baseline SOF0 frame
-    int width = 0;
-    int height = 0;
-    int components = 0;
-};
-JpegFrame ReadJpegFrame(const std::vector<std::uint8_t>& file);
+FileHeader ReadPngHeader(const std::vector<std::uint8_t>& file);
+FileHeader ReadJpegFrame(const std::vector<std::uint8_t>& file);
 
 }  // namespace mrv::test
