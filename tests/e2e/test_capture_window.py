@@ -81,3 +81,17 @@ def test_the_frame_marches_about_four_times_a_second(program, screen_picture):
     assert changes >= 2
     xdotool("key", "Escape")
     assert p.wait_exit() == 0
+
+
+def test_a_folder_that_cannot_take_the_settings_file_does_not_stop_the_program(program):
+    # Running as root, permissions would not stop a write; a directory where
+    # the temporary settings file must go does.
+    p = program()
+    Settings.defaults(str(p.folder)).write(p.settings_file)
+    before = p.settings_file.read_bytes()
+    (p.folder / "mrv_setting.bin.tmp").mkdir()
+    p.start()
+    p.wait_window()
+    xdotool("key", "Escape")
+    assert p.wait_exit() == 0
+    assert p.settings_file.read_bytes() == before  # the old file is untouched
