@@ -80,12 +80,14 @@ private:
 
 constexpr int kGlyphW = 7;
 constexpr int kGlyphH = 14;
-constexpr int kLevels = 16;  // coverage 0..16 per channel
+constexpr int kLevels = 64;  // coverage 0..64 per channel
 constexpr int kPhases = 3;   // sub-pixel positions
 
 struct Glyph {
     // Coverage per phase, pixel and channel (R, G, B), 0..kLevels.
     std::array<std::array<std::array<std::uint8_t, 3>, kGlyphW * kGlyphH>, kPhases> cover{};
+    // Pixels of plain text.
+    std::array<std::array<bool, kGlyphW * kGlyphH>, kPhases> plain{};
 };
 
 struct Segment {
@@ -152,31 +154,49 @@ std::vector<Segment> Strokes(int code) {
 Glyph MakeGlyph(int code) {
     const std::vector<Segment> strokes = Strokes(code);
     Glyph g;
-    constexpr int kSx = 12;  // 4 samples per sub-pixel third
-    constexpr int kSy = 4;
+    constexpr int kPerThird = 8;  // samples across each sub-pixel third
+    constexpr int kSy = 8;        // samples down each pixel
+    constexpr int kThirds = 3 * kGlyphW;
     constexpr float kHalfWidth = 0.5f;
     for (int phase = 0; phase < kPhases; ++phase) {
         const float shift = static_cast<float>(phase) / kPhases;
         for (int py = 0; py < kGlyphH; ++py) {
-            for (int px = 0; px < kGlyphW; ++px) {
-                int hits[3] = {0, 0, 0};
+            // Coverage of each sub-pixel third, 0..64.
+            std::array<int, kThirds> third{};
+            for (int t = 0; t < kThirds; ++t) {
                 for (int sy = 0; sy < kSy; ++sy) {
-                    for (int sx = 0; sx < kSx; ++sx) {
+                    for (int sx = 0; sx < kPerThird; ++sx) {
                         // Lattice point (i, j) is the centre of pixel (i + 1, j + 2).
-                        const float x = static_cast<float>(px) + (sx + 0.5f) / kSx - 1.5f - shift;
+                        const float x =
+                            (static_cast<float>(t) + (sx + 0.5f) / kPerThird) / 3.0f - 1.5f - shift;
                         const float y = static_cast<float>(py) + (sy + 0.5f) / kSy - 2.5f;
                         for (const Segment& s : strokes) {
-                            // Square pen: distance along each axis within half a pixel.
                             if (DistanceToSegment(x, y, s) <= kHalfWidth) {
-                                ++hits[sx / 4];
+                                ++third[t];
                                 break;
                             }
                         }
                     }
                 }
+            }
+            // Sub-pixel rendering spreads each third's coverage over its
+            // neighbours (1 2 3 2 1) to tame the colour fringes.
+            for (int px = 0; px < kGlyphW; ++px) {
                 for (int c = 0; c < 3; ++c) {
-                    g.cover[phase][py * kGlyphW + px][c] = static_cast<std::uint8_t>(hits[c]);
+                    const int t = 3 * px + c;
+                    int sum = 0;
+                    int weight = 0;
+                    for (int k = -2; k <= 2; ++k) {
+                        const int w = 3 - (k < 0 ? -k : k);
+                        if (t + k >= 0 && t + k < kThirds) sum += w * third[t + k];
+                        weight += w;
+                    }
+                    g.cover[phase][py * kGlyphW + px][c] =
+                        static_cast<std::uint8_t>((sum + weight / 2) / weight);
                 }
+                // Plain text is drawn from the unspread coverage.
+                const int whole = third[3 * px] + third[3 * px + 1] + third[3 * px + 2];
+                g.plain[phase][py * kGlyphW + px] = whole >= 3 * kLevels / 2;
             }
         }
     }
@@ -219,7 +239,8 @@ public:
             for (int py = 0; py < kGlyphH; ++py) {
                 for (int gx = 0; gx < kGlyphW; ++gx) {
                     const auto& cover = g.cover[phase][py * kGlyphW + gx];
-                    if (cover[0] == 0 && cover[1] == 0 && cover[2] == 0) continue;
+                    const bool plain = g.plain[phase][py * kGlyphW + gx];
+                    if (cover[0] == 0 && cover[1] == 0 && cover[2] == 0 && !plain) continue;
                     const int cx = px + gx;
                     const int cy = y + py;
                     if (!canvas_.Inside(cx, cy)) continue;
@@ -229,7 +250,7 @@ public:
                                     Rgb{bg.r + (fg.r - bg.r) * cover[0] / kLevels,
                                         bg.g + (fg.g - bg.g) * cover[1] / kLevels,
                                         bg.b + (fg.b - bg.b) * cover[2] / kLevels});
-                    } else if (cover[0] + cover[1] + cover[2] >= 3 * kLevels / 2) {
+                    } else if (plain) {
                         canvas_.Set(cx, cy, fg);
                     }
                 }

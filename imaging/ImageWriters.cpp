@@ -31,14 +31,20 @@ bool WriteJpeg(const Image* image, int quality, ByteSink& sink) {
     if (!image) return false;
     quality = std::clamp(quality, 0, 100);
 #if MRV_HAVE_JPEG_WRITER
-    if (image->Layout().bitCount == 24) return WriteJpeg(image->BgrView(), quality, sink);
-    DibLayout layout;
-    if (!DibLayout::Compute(image->Layout().width, image->Layout().height, 24, 0, false, &layout))
+    try {
+        // The DIB's rows, viewed top-down with a negative stride: no copy.
+        if (image->Layout().bitCount == 24) return WriteJpeg(image->BgrView(), quality, sink);
+        DibLayout layout;
+        if (!DibLayout::Compute(image->Layout().width, image->Layout().height, 24, 0, false,
+                                &layout))
+            return false;
+        std::unique_ptr<Image> expanded = Image::Allocate(layout);
+        if (!expanded) return false;
+        for (int y = 0; y < layout.height; ++y) ExpandRowToBgr(*image, y, expanded->Row(y));
+        return WriteJpeg(expanded->BgrView(), quality, sink);
+    } catch (...) {
         return false;
-    std::unique_ptr<Image> expanded = Image::Allocate(layout);
-    if (!expanded) return false;
-    for (int y = 0; y < layout.height; ++y) ExpandRowToBgr(*image, y, expanded->Row(y));
-    return WriteJpeg(expanded->BgrView(), quality, sink);
+    }
 #else
     (void)sink;
     return false;

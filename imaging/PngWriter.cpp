@@ -267,8 +267,34 @@ public:
         if (plan.coding == DeflateCoding::kFilteredMatches) strategy = Z_FILTERED;
         if (plan.coding == DeflateCoding::kHuffmanOnly) strategy = Z_HUFFMAN_ONLY;
         if (!Init(strategy)) return false;
-        return plan.goodLength == 0 || deflateTune(&z_, plan.goodLength, plan.maxLazy,
-                                                   plan.niceLength, plan.maxChain) == Z_OK;
+        if (plan.goodLength != 0) {
+            planEffort_ = {plan.goodLength, plan.maxLazy, plan.niceLength, plan.maxChain};
+        }
+        adaptiveEffort_ = plan.filtered && plan.coding != DeflateCoding::kHuffmanOnly;
+        return Tune(planEffort_);
+    }
+
+    // Deflates one row. With filtered rows and match search, each stretch of
+    // the row is searched with the plan's effort when it looks like screen
+    // content (mostly zero after filtering) and with a minimal effort when it
+    // looks like a photograph's noise, where a long search finds nothing
+    // worth having and costs most of the time. zlib takes new search limits
+    // between calls without ending the block.
+    bool FeedRow(const std::uint8_t* row, std::size_t size, int flush, DeflateOutput& out) {
+        if (!adaptiveEffort_) return Feed(row, size, flush, out);
+        constexpr std::size_t kStretch = 384;
+        for (std::size_t at = 0; at < size; at += kStretch) {
+            const std::size_t n = std::min(kStretch, size - at);
+            std::size_t zeros = 0;
+            for (std::size_t i = 0; i < n; ++i) zeros += row[at + i] == 0;
+            const bool noisy = zeros * 4 < n;
+            if (noisy != noisy_) {
+                noisy_ = noisy;
+                if (!Tune(noisy ? kNoiseEffort : planEffort_)) return false;
+            }
+            if (!Feed(row + at, n, at + n < size ? Z_NO_FLUSH : flush, out)) return false;
+        }
+        return true;
     }
 
     bool SetDictionary(const std::uint8_t* data, std::size_t size) {
@@ -298,8 +324,22 @@ public:
     }
 
 private:
+    struct Effort {
+        int goodLength, maxLazy, niceLength, maxChain;
+    };
+    // zlib's level 6, and a search that gives up almost at once.
+    static constexpr Effort kLevel6Effort{8, 16, 128, 128};
+    static constexpr Effort kNoiseEffort{4, 4, 16, 4};
+
+    bool Tune(const Effort& e) {
+        return deflateTune(&z_, e.goodLength, e.maxLazy, e.niceLength, e.maxChain) == Z_OK;
+    }
+
     z_stream z_;
     bool ready_ = false;
+    Effort planEffort_ = kLevel6Effort;
+    bool adaptiveEffort_ = false;
+    bool noisy_ = false;
 };
 
 // Deflates rows [first, end) of the image and returns their Adler-32 (the
@@ -338,7 +378,7 @@ bool DeflateStrip(const PixelView& view, const PngPlan& plan, int first, int end
         const std::uint8_t* row = rows.Next();
         sum = adler32(sum, row, static_cast<uInt>(rowBytes));
         const int flush = y + 1 < end ? Z_NO_FLUSH : (last ? Z_FINISH : Z_SYNC_FLUSH);
-        if (!deflater.Feed(row, rowBytes, flush, out)) return false;
+        if (!deflater.FeedRow(row, rowBytes, flush, out)) return false;
     }
     *adler = sum;
     return true;
@@ -437,11 +477,16 @@ private:
     std::uint8_t buffer_[16384];
 };
 
-std::size_t DeflatedSize(const std::vector<std::uint8_t>& data, const PngPlan& plan) {
+std::size_t DeflatedSize(const std::vector<std::uint8_t>& rows, std::size_t rowBytes,
+                         const PngPlan& plan) {
     RawDeflate deflater;
     CountingOutput counter;
-    if (!deflater.Init(plan) || !deflater.Feed(data.data(), data.size(), Z_FINISH, counter))
-        return static_cast<std::size_t>(-1);
+    if (!deflater.Init(plan)) return static_cast<std::size_t>(-1);
+    for (std::size_t at = 0; at < rows.size(); at += rowBytes) {
+        const int flush = at + rowBytes < rows.size() ? Z_NO_FLUSH : Z_FINISH;
+        if (!deflater.FeedRow(rows.data() + at, rowBytes, flush, counter))
+            return static_cast<std::size_t>(-1);
+    }
     return counter.count;
 }
 
@@ -502,7 +547,8 @@ PngPlan ChoosePlan(const PixelView& view) {
         std::vector<std::uint8_t>& sample = samples[plan.filtered ? 1 : 0];
         if (sample.empty() && !CollectRows(view, plan.filtered, bandStarts, bandRows, &sample))
             continue;
-        const std::size_t size = DeflatedSize(sample, plan);
+        const std::size_t size =
+            DeflatedSize(sample, 1 + static_cast<std::size_t>(view.width) * 3, plan);
         if (size < bestSize) {
             bestSize = size;
             best = plan;
@@ -582,17 +628,21 @@ bool WritePalette(const Image& image, ByteSink& sink) {
 
 bool WritePng(const Image* image, ByteSink& sink, const PngOptions& options) {
     if (!image) return false;
-    const DibLayout& layout = image->Layout();
-    if (layout.bitCount == 8) return WritePalette(*image, sink);
-    if (layout.bitCount == 24) return WriteTruecolour(image->BgrView(), sink, options);
+    try {
+        const DibLayout& layout = image->Layout();
+        if (layout.bitCount == 8) return WritePalette(*image, sink);
+        if (layout.bitCount == 24) return WriteTruecolour(image->BgrView(), sink, options);
 
-    // 16-bit pixels are written as the truecolour they stand for.
-    DibLayout layout24;
-    if (!DibLayout::Compute(layout.width, layout.height, 24, 0, false, &layout24)) return false;
-    std::unique_ptr<Image> expanded = Image::Allocate(layout24);
-    if (!expanded) return false;
-    for (int y = 0; y < layout.height; ++y) ExpandRowToBgr(*image, y, expanded->Row(y));
-    return WriteTruecolour(expanded->BgrView(), sink, options);
+        // 16-bit pixels are written as the truecolour they stand for.
+        DibLayout layout24;
+        if (!DibLayout::Compute(layout.width, layout.height, 24, 0, false, &layout24)) return false;
+        std::unique_ptr<Image> expanded = Image::Allocate(layout24);
+        if (!expanded) return false;
+        for (int y = 0; y < layout.height; ++y) ExpandRowToBgr(*image, y, expanded->Row(y));
+        return WriteTruecolour(expanded->BgrView(), sink, options);
+    } catch (...) {
+        return false;  // out of memory in a container; the sink's bytes are garbage
+    }
 }
 
 }  // namespace mrv::imaging

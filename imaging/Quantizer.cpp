@@ -470,10 +470,7 @@ int MapToPalette(const PixelView& source, Image& out, std::vector<PaletteEntry>*
     return static_cast<int>(palette->size());
 }
 
-}  // namespace
-
-bool ReduceTo256Colours(Image* image) {
-    if (!image) return false;
+bool Reduce(Image* image) {
     if (image->Layout().bitCount == 8) return true;
 
     // Work from 24-bit pixels; a 16-bit image is expanded into a scratch copy so
@@ -514,6 +511,19 @@ bool ReduceTo256Colours(Image* image) {
     }
     image->Replace(std::move(*result));
     return true;
+}
+
+}  // namespace
+
+bool ReduceTo256Colours(Image* image) {
+    if (!image) return false;
+    // The working tables are standard containers; running out of memory for
+    // them is a failed reduction, not an exception for the caller.
+    try {
+        return Reduce(image);
+    } catch (...) {
+        return false;
+    }
 }
 
 }  // namespace mrv::imaging
