@@ -30,9 +30,9 @@ struct PngPlan {
 // The candidate plans, in order of preference on a tie.
 std::vector<PngPlan> CandidatePlans();
 
-// Deflates sample bands of the picture with every candidate plan and returns
-// the one giving the fewest bytes.
-PngPlan ChoosePlan(const PixelView& bgr);
+// Deflates sample bands of the picture with every candidate plan (on up to
+// `threads` threads) and returns the one giving the fewest bytes.
+PngPlan ChoosePlan(const PixelView& bgr, int threads = 1);
 
 // A whole PNG file of a 24-bit top-down BGR view. With threads > 1 the rows
 // are deflated in strips on worker threads (joined before returning).

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <new>
 #include <thread>
@@ -384,6 +385,26 @@ bool DeflateStrip(const PixelView& view, const PngPlan& plan, int first, int end
     return true;
 }
 
+// Runs job(0) .. job(count - 1) on up to `threads` threads, the calling one
+// included, each taking the next job as it finishes one; all are joined before
+// returning. If a thread cannot be started, the others do its share.
+void RunInParallel(std::size_t count, int threads, const std::function<void(std::size_t)>& job) {
+    std::atomic<std::size_t> next{0};
+    const auto worker = [&] {
+        for (std::size_t i = next++; i < count; i = next++) job(i);
+    };
+    std::vector<std::thread> helpers;
+    const std::size_t wanted = std::min(count, static_cast<std::size_t>(std::max(threads, 1))) - 1;
+    try {
+        helpers.reserve(wanted);
+        for (std::size_t i = 0; i < wanted; ++i) helpers.emplace_back(worker);
+    } catch (...) {
+        // Fewer helpers; the jobs still all get done.
+    }
+    worker();
+    for (std::thread& t : helpers) t.join();
+}
+
 // zlib stream header for a 32 KiB window at the default level: 0x78 0x9C.
 constexpr std::uint8_t kZlibHeader[2] = {0x78, 0x9C};
 
@@ -393,10 +414,12 @@ bool WriteTruecolourData(const PixelView& view, const PngPlan& plan, int threads
 
     const std::size_t rowBytes = 1 + static_cast<std::size_t>(view.width) * 3;
     const std::size_t total = rowBytes * static_cast<std::size_t>(view.height);
+    // Two strips a thread when there is enough work, handed out one at a time,
+    // so that a strip heavy with photograph does not leave a core idle.
     int strips = 1;
     if (threads > 1) {
         strips = static_cast<int>(
-            std::min<std::size_t>(static_cast<std::size_t>(threads), total / kMinStripBytes));
+            std::min<std::size_t>(2 * static_cast<std::size_t>(threads), total / kMinStripBytes));
         strips = std::max(strips, 1);
     }
 
@@ -417,30 +440,10 @@ bool WriteTruecolourData(const PixelView& view, const PngPlan& plan, int threads
             s.first = static_cast<int>(static_cast<long long>(view.height) * i / strips);
             s.end = static_cast<int>(static_cast<long long>(view.height) * (i + 1) / strips);
         }
-        const auto run = [&](std::size_t i) {
+        RunInParallel(work.size(), threads, [&](std::size_t i) {
             Strip& s = work[i];
             s.ok = DeflateStrip(view, plan, s.first, s.end, i + 1 == work.size(), s.out, &s.adler);
-        };
-        // The calling thread takes the first strip; thread start failures fall
-        // back to doing the strip here.
-        std::vector<std::thread> helpers;
-        std::vector<std::size_t> inlineStrips;
-        try {
-            helpers.reserve(work.size());
-            inlineStrips.reserve(work.size());
-        } catch (...) {
-            return false;
-        }
-        for (std::size_t i = 1; i < work.size(); ++i) {
-            try {
-                helpers.emplace_back(run, i);
-            } catch (...) {
-                inlineStrips.push_back(i);
-            }
-        }
-        run(0);
-        for (std::size_t i : inlineStrips) run(i);
-        for (std::thread& t : helpers) t.join();
+        });
 
         adler = adler32(0L, nullptr, 0);
         for (Strip& s : work) {
@@ -523,7 +526,7 @@ std::vector<PngPlan> CandidatePlans() {
     return {noise, photo, screenFiltered, screenUnfiltered};
 }
 
-PngPlan ChoosePlan(const PixelView& view) {
+PngPlan ChoosePlan(const PixelView& view, int threads) {
     // Bands of consecutive rows (Up, Average and Paeth look one row up, and
     // deflate finds most matches within a few rows) spread over the picture.
     constexpr int kBands = 6;
@@ -541,20 +544,21 @@ PngPlan ChoosePlan(const PixelView& view) {
     }
     std::vector<std::uint8_t> samples[2];  // unfiltered, filtered
     const std::vector<PngPlan> plans = CandidatePlans();
-    PngPlan best = plans.front();
-    std::size_t bestSize = static_cast<std::size_t>(-1);
-    for (const PngPlan& plan : plans) {
-        std::vector<std::uint8_t>& sample = samples[plan.filtered ? 1 : 0];
-        if (sample.empty() && !CollectRows(view, plan.filtered, bandStarts, bandRows, &sample))
-            continue;
-        const std::size_t size =
-            DeflatedSize(sample, 1 + static_cast<std::size_t>(view.width) * 3, plan);
-        if (size < bestSize) {
-            bestSize = size;
-            best = plan;
-        }
+    for (const bool filtered : {false, true}) {
+        if (!CollectRows(view, filtered, bandStarts, bandRows, &samples[filtered ? 1 : 0]))
+            return plans.front();
     }
-    return best;
+    std::vector<std::size_t> sizes(plans.size());
+    const std::size_t rowBytes = 1 + static_cast<std::size_t>(view.width) * 3;
+    RunInParallel(plans.size(), threads, [&](std::size_t i) {
+        sizes[i] = DeflatedSize(samples[plans[i].filtered ? 1 : 0], rowBytes, plans[i]);
+    });
+    // The first of the smallest: the order of the candidates breaks ties.
+    std::size_t best = 0;
+    for (std::size_t i = 1; i < plans.size(); ++i) {
+        if (sizes[i] < sizes[best]) best = i;
+    }
+    return plans[best];
 }
 
 bool EncodeTruecolourPng(const PixelView& view, const PngPlan& plan, int threads, ByteSink& sink) {
@@ -572,7 +576,7 @@ bool WriteTruecolour(const PixelView& view, ByteSink& sink, const PngOptions& op
     PngPlan plan;
     switch (options.filter) {
         case PngFilter::kAuto:
-            plan = ChoosePlan(view);
+            plan = ChoosePlan(view, options.threads);
             break;
         case PngFilter::kNone:
             plan = PngPlan{false, DeflateCoding::kMatches, 0, 0, 0, 0};

@@ -3,13 +3,13 @@
 // 1. Exact: while scanning, colours go into a small hash table. If the picture
 //    has at most 256 of them, the palette is exactly those (in order of first
 //    appearance) and the indices are written in the same pass: lossless.
-// 2. Otherwise: a histogram of 6-bit-per-channel cells (count and the sum of
-//    the two low bits, so each cell's exact centroid is known) feeds Wu's
-//    variance-minimising box splitting on a 5-bit grid for the first palette,
-//    which a few k-means passes over the cell centroids then refine. Pixels
-//    are mapped to their nearest palette colour (RGB Euclidean, lowest index on
-//    ties), and each palette colour finally becomes the mean of the pixels
-//    mapped to it, which can only lower the error. Unused entries are dropped.
+// 2. Otherwise the picture's colours with their counts (or, past 64K colours,
+//    the centroids of 6-bit-per-channel cells) are split by Wu's
+//    variance-minimising rule into at most 256 boxes, whose means a few
+//    k-means passes then refine. Pixels are mapped to their nearest palette
+//    colour (RGB Euclidean, lowest index on ties), and each palette colour
+//    finally becomes the mean of the pixels mapped to it, which can only lower
+//    the error. Unused entries are dropped.
 //
 // Everything is integer or sequential floating point: same input, same bytes.
 #include <algorithm>
@@ -76,6 +76,7 @@ int MapExactly(const PixelView& source, Image& out, std::vector<PaletteEntry>* p
         std::uint8_t* indices = out.Row(y);
         std::uint32_t last = PackBgr(in);
         int lastIndex = table.IndexOf(last);
+        if (lastIndex < 0) return 0;
         for (int x = 0; x < source.width; ++x, in += 3) {
             const std::uint32_t colour = PackBgr(in);
             if (colour != last) {
@@ -97,11 +98,70 @@ int MapExactly(const PixelView& source, Image& out, std::vector<PaletteEntry>* p
 }
 
 // ---------------------------------------------------------------------------
-// Histogram of 6-bit cells
+// The colours to choose a palette for: weighted points
 
+// One colour of the picture, or the centroid of the colours in one 6-bit
+// cell, with its pixel count.
+struct WeightedPoint {
+    float r, g, b;
+    std::uint32_t weight;
+};
+
+// The picture's distinct colours with their counts; empty when there are more
+// than `cap` of them. Open addressing over twice the cap; key 0 marks a free
+// slot, so colours are stored plus 1 << 24.
+std::vector<WeightedPoint> ExactPoints(const PixelView& source, std::size_t cap) {
+    std::size_t slots = 1;
+    while (slots < 2 * cap) slots *= 2;
+    std::vector<std::uint32_t> keys(slots, 0);
+    std::vector<std::uint32_t> counts(slots, 0);
+    const std::uint32_t mask = static_cast<std::uint32_t>(slots - 1);
+    std::size_t distinct = 0;
+    const auto add = [&](std::uint32_t colour, std::uint32_t run) {
+        const std::uint32_t key = colour | (1u << 24);
+        std::uint32_t slot = (colour * 0x9E3779B1u) & mask;
+        while (keys[slot] != key && keys[slot] != 0) slot = (slot + 1) & mask;
+        if (keys[slot] == 0) {
+            if (++distinct > cap) return false;
+            keys[slot] = key;
+        }
+        counts[slot] += run;
+        return true;
+    };
+    for (int y = 0; y < source.height; ++y) {
+        const std::uint8_t* in = source.Row(y);
+        std::uint32_t last = PackBgr(in);
+        std::uint32_t run = 0;
+        for (int x = 0; x < source.width; ++x, in += 3) {
+            const std::uint32_t colour = PackBgr(in);
+            if (colour == last) {
+                ++run;
+            } else {
+                if (!add(last, run)) return {};
+                last = colour;
+                run = 1;
+            }
+        }
+        if (!add(last, run)) return {};
+    }
+    std::vector<WeightedPoint> points;
+    points.reserve(distinct);
+    for (std::size_t i = 0; i < slots; ++i) {
+        if (keys[i] == 0) continue;
+        const std::uint32_t c = keys[i];
+        points.push_back(WeightedPoint{static_cast<float>((c >> 16) & 0xFF),
+                                       static_cast<float>((c >> 8) & 0xFF),
+                                       static_cast<float>(c & 0xFF), counts[i]});
+    }
+    return points;
+}
+
+// Too many colours: a histogram of 6-bit-per-channel cells, each keeping its
+// pixel count and the sums of the two low bits per channel, so the cell's
+// exact centroid is known.
 struct Cell {
     std::uint32_t count;
-    std::uint32_t lowR, lowG, lowB;  // sums of each channel's two low bits
+    std::uint32_t lowR, lowG, lowB;
 };
 
 inline std::uint32_t CellOf(std::uint32_t bgr) {
@@ -119,13 +179,7 @@ inline void AddRun(Cell* cells, std::uint32_t bgr, std::uint32_t run) {
     cell.lowR += ((bgr >> 16) & 3u) * run;
 }
 
-// One occupied cell: its centroid and weight, the points of the k-means.
-struct WeightedPoint {
-    float r, g, b;
-    std::uint32_t weight;
-};
-
-std::vector<WeightedPoint> BuildPoints(const PixelView& source) {
+std::vector<WeightedPoint> CellPoints(const PixelView& source) {
     std::unique_ptr<Cell[]> cells(new (std::nothrow) Cell[1u << 18]());
     if (!cells) return {};
     for (int y = 0; y < source.height; ++y) {
@@ -161,238 +215,128 @@ std::vector<WeightedPoint> BuildPoints(const PixelView& source) {
 }
 
 // ---------------------------------------------------------------------------
-// Wu's quantiser on a 5-bit grid (33 bins per axis, bin 0 empty so the
-// cumulative moments need no special case at the low edge).
-
-constexpr int kSide = 33;
-constexpr int kBins = kSide * kSide * kSide;
-
-inline int At(int r, int g, int b) {
-    return (r * kSide + g) * kSide + b;
-}
+// Wu's variance-minimising splits, on the points themselves
+//
+// Wu's quantiser cuts colour space into boxes, always splitting the box of
+// largest variance at the plane that most reduces the summed variance; the
+// best plane along an axis is found from cumulative moments (weight and
+// first moments of everything on the low side). Here the moments along each
+// axis come from a 256-bin sweep over the box's own points rather than from a
+// coarse fixed grid, so a picture whose colours crowd into a few grid cells
+// (anti-aliased text just over 256 colours) still gets all 256 entries.
 
 struct Moments {
-    std::vector<std::int64_t> w, r, g, b;
-    std::vector<double> m2;
+    double w = 0, r = 0, g = 0, b = 0, squares = 0;
+    void Add(const WeightedPoint& p) {
+        const double weight = p.weight;
+        w += weight;
+        r += weight * p.r;
+        g += weight * p.g;
+        b += weight * p.b;
+        squares += weight * (static_cast<double>(p.r) * p.r + static_cast<double>(p.g) * p.g +
+                             static_cast<double>(p.b) * p.b);
+    }
+    // Sum over the points of the squared distance to their mean.
+    double Error() const { return w > 0 ? squares - (r * r + g * g + b * b) / w : 0; }
+    double Gain() const { return w > 0 ? (r * r + g * g + b * b) / w : 0; }
 };
 
-// A box of bins: lower bounds exclusive, upper bounds inclusive.
 struct Box {
-    int r0, r1, g0, g1, b0, b1;
-    int Volume() const { return (r1 - r0) * (g1 - g0) * (b1 - b0); }
+    std::size_t begin, end;  // points [begin, end)
+    Moments moments;
+    bool splittable;
 };
 
-template <typename T>
-T Vol(const Box& c, const std::vector<T>& m) {
-    return m[At(c.r1, c.g1, c.b1)] - m[At(c.r1, c.g1, c.b0)] - m[At(c.r1, c.g0, c.b1)] +
-           m[At(c.r1, c.g0, c.b0)] - m[At(c.r0, c.g1, c.b1)] + m[At(c.r0, c.g1, c.b0)] +
-           m[At(c.r0, c.g0, c.b1)] - m[At(c.r0, c.g0, c.b0)];
+inline int Coordinate(const WeightedPoint& p, int axis) {
+    return static_cast<int>(axis == 0 ? p.r : axis == 1 ? p.g : p.b);
 }
 
-// The part of Vol that does not depend on the box's upper bound along `axis`,
-// and the part that does, at upper bound `pos`: sums over the lower half of a
-// cut are Bottom + Top(pos).
-template <typename T>
-T Bottom(const Box& c, int axis, const std::vector<T>& m) {
-    switch (axis) {
-        case 0:
-            return -m[At(c.r0, c.g1, c.b1)] + m[At(c.r0, c.g1, c.b0)] + m[At(c.r0, c.g0, c.b1)] -
-                   m[At(c.r0, c.g0, c.b0)];
-        case 1:
-            return -m[At(c.r1, c.g0, c.b1)] + m[At(c.r1, c.g0, c.b0)] + m[At(c.r0, c.g0, c.b1)] -
-                   m[At(c.r0, c.g0, c.b0)];
-        default:
-            return -m[At(c.r1, c.g1, c.b0)] + m[At(c.r1, c.g0, c.b0)] + m[At(c.r0, c.g1, c.b0)] -
-                   m[At(c.r0, c.g0, c.b0)];
-    }
-}
-
-template <typename T>
-T Top(const Box& c, int axis, int pos, const std::vector<T>& m) {
-    switch (axis) {
-        case 0:
-            return m[At(pos, c.g1, c.b1)] - m[At(pos, c.g1, c.b0)] - m[At(pos, c.g0, c.b1)] +
-                   m[At(pos, c.g0, c.b0)];
-        case 1:
-            return m[At(c.r1, pos, c.b1)] - m[At(c.r1, pos, c.b0)] - m[At(c.r0, pos, c.b1)] +
-                   m[At(c.r0, pos, c.b0)];
-        default:
-            return m[At(c.r1, c.g1, pos)] - m[At(c.r1, c.g0, pos)] - m[At(c.r0, c.g1, pos)] +
-                   m[At(c.r0, c.g0, pos)];
-    }
-}
-
-double Variance(const Box& c, const Moments& m) {
-    const double r = static_cast<double>(Vol(c, m.r));
-    const double g = static_cast<double>(Vol(c, m.g));
-    const double b = static_cast<double>(Vol(c, m.b));
-    const double w = static_cast<double>(Vol(c, m.w));
-    if (w <= 0) return 0;
-    return Vol(c, m.m2) - (r * r + g * g + b * b) / w;
-}
-
-// Best cut along one axis: the position maximising the sum over both halves of
-// |sum|^2 / weight (equivalently, minimising the summed variance).
-double Maximize(const Box& c, int axis, int first, int last, int* cut, const Moments& m,
-                std::int64_t wholeR, std::int64_t wholeG, std::int64_t wholeB,
-                std::int64_t wholeW) {
-    const std::int64_t baseR = Bottom(c, axis, m.r);
-    const std::int64_t baseG = Bottom(c, axis, m.g);
-    const std::int64_t baseB = Bottom(c, axis, m.b);
-    const std::int64_t baseW = Bottom(c, axis, m.w);
-    double best = 0;
-    *cut = -1;
-    for (int i = first; i < last; ++i) {
-        const std::int64_t hw = baseW + Top(c, axis, i, m.w);
-        if (hw == 0) continue;
-        const std::int64_t ow = wholeW - hw;
-        if (ow == 0) continue;
-        const double hr = static_cast<double>(baseR + Top(c, axis, i, m.r));
-        const double hg = static_cast<double>(baseG + Top(c, axis, i, m.g));
-        const double hb = static_cast<double>(baseB + Top(c, axis, i, m.b));
-        const double orr = static_cast<double>(wholeR) - hr;
-        const double og = static_cast<double>(wholeG) - hg;
-        const double ob = static_cast<double>(wholeB) - hb;
-        const double value = (hr * hr + hg * hg + hb * hb) / static_cast<double>(hw) +
-                             (orr * orr + og * og + ob * ob) / static_cast<double>(ow);
-        if (value > best) {
-            best = value;
-            *cut = i;
+// Splits the box at the best plane; false when all its points share one bin
+// along every axis.
+bool SplitBox(std::vector<WeightedPoint>& points, Box& box, Box* upper) {
+    double bestGain = -1;
+    int bestAxis = -1;
+    int bestCut = 0;
+    std::array<Moments, 256> bins;
+    for (int axis = 0; axis < 3; ++axis) {
+        bins.fill(Moments{});
+        for (std::size_t i = box.begin; i < box.end; ++i) {
+            bins[static_cast<std::size_t>(Coordinate(points[i], axis))].Add(points[i]);
+        }
+        Moments low;
+        for (int cut = 0; cut < 255; ++cut) {
+            const Moments& bin = bins[static_cast<std::size_t>(cut)];
+            low.w += bin.w;
+            low.r += bin.r;
+            low.g += bin.g;
+            low.b += bin.b;
+            if (low.w <= 0 || low.w >= box.moments.w) continue;
+            Moments high;
+            high.w = box.moments.w - low.w;
+            high.r = box.moments.r - low.r;
+            high.g = box.moments.g - low.g;
+            high.b = box.moments.b - low.b;
+            const double gain = low.Gain() + high.Gain();
+            if (gain > bestGain) {
+                bestGain = gain;
+                bestAxis = axis;
+                bestCut = cut;
+            }
         }
     }
-    return best;
-}
-
-bool Cut(Box* set1, Box* set2, const Moments& m) {
-    const std::int64_t wholeR = Vol(*set1, m.r);
-    const std::int64_t wholeG = Vol(*set1, m.g);
-    const std::int64_t wholeB = Vol(*set1, m.b);
-    const std::int64_t wholeW = Vol(*set1, m.w);
-    int cutR, cutG, cutB;
-    const double maxR =
-        Maximize(*set1, 0, set1->r0 + 1, set1->r1, &cutR, m, wholeR, wholeG, wholeB, wholeW);
-    const double maxG =
-        Maximize(*set1, 1, set1->g0 + 1, set1->g1, &cutG, m, wholeR, wholeG, wholeB, wholeW);
-    const double maxB =
-        Maximize(*set1, 2, set1->b0 + 1, set1->b1, &cutB, m, wholeR, wholeG, wholeB, wholeW);
-    int axis;
-    if (maxR >= maxG && maxR >= maxB) {
-        axis = 0;
-        if (cutR < 0) return false;  // not splittable
-    } else if (maxG >= maxR && maxG >= maxB) {
-        axis = 1;
-    } else {
-        axis = 2;
-    }
-    *set2 = *set1;
-    switch (axis) {
-        case 0:
-            set2->r0 = set1->r1 = cutR;
-            break;
-        case 1:
-            set2->g0 = set1->g1 = cutG;
-            break;
-        default:
-            set2->b0 = set1->b1 = cutB;
-            break;
-    }
+    if (bestAxis < 0) return false;
+    const auto middle =
+        std::partition(points.begin() + static_cast<std::ptrdiff_t>(box.begin),
+                       points.begin() + static_cast<std::ptrdiff_t>(box.end),
+                       [&](const WeightedPoint& p) { return Coordinate(p, bestAxis) <= bestCut; });
+    const std::size_t split = static_cast<std::size_t>(middle - points.begin());
+    *upper = Box{split, box.end, Moments{}, true};
+    box.end = split;
+    box.moments = Moments{};
+    for (std::size_t i = box.begin; i < box.end; ++i) box.moments.Add(points[i]);
+    for (std::size_t i = upper->begin; i < upper->end; ++i) upper->moments.Add(points[i]);
     return true;
 }
 
-std::vector<PaletteEntry> WuPalette(const std::vector<WeightedPoint>& points) {
-    Moments m;
-    m.w.assign(kBins, 0);
-    m.r.assign(kBins, 0);
-    m.g.assign(kBins, 0);
-    m.b.assign(kBins, 0);
-    m.m2.assign(kBins, 0.0);
-    for (const WeightedPoint& p : points) {
-        // Cell centroids sit inside their 4-wide cell, so the 5-bit bin is exact.
-        const int i = At(static_cast<int>(p.r) / 8 + 1, static_cast<int>(p.g) / 8 + 1,
-                         static_cast<int>(p.b) / 8 + 1);
-        const double w = p.weight;
-        const double sr = static_cast<double>(p.r) * w;
-        const double sg = static_cast<double>(p.g) * w;
-        const double sb = static_cast<double>(p.b) * w;
-        m.w[i] += p.weight;
-        m.r[i] += std::llround(sr);
-        m.g[i] += std::llround(sg);
-        m.b[i] += std::llround(sb);
-        m.m2[i] += (sr * sr + sg * sg + sb * sb) / w;
-    }
-    // Cumulative moments: each bin becomes the sum over the box from the origin.
-    for (int r = 1; r < kSide; ++r) {
-        std::array<std::int64_t, kSide> areaW{}, areaR{}, areaG{}, areaB{};
-        std::array<double, kSide> area2{};
-        for (int g = 1; g < kSide; ++g) {
-            std::int64_t lineW = 0, lineR = 0, lineG = 0, lineB = 0;
-            double line2 = 0;
-            for (int b = 1; b < kSide; ++b) {
-                const int i = At(r, g, b);
-                lineW += m.w[i];
-                lineR += m.r[i];
-                lineG += m.g[i];
-                lineB += m.b[i];
-                line2 += m.m2[i];
-                areaW[b] += lineW;
-                areaR[b] += lineR;
-                areaG[b] += lineG;
-                areaB[b] += lineB;
-                area2[b] += line2;
-                const int below = At(r - 1, g, b);
-                m.w[i] = m.w[below] + areaW[b];
-                m.r[i] = m.r[below] + areaR[b];
-                m.g[i] = m.g[below] + areaG[b];
-                m.b[i] = m.b[below] + areaB[b];
-                m.m2[i] = m.m2[below] + area2[b];
+std::vector<PaletteEntry> SplitPalette(std::vector<WeightedPoint>& points) {
+    std::vector<Box> boxes;
+    boxes.reserve(kMaxColours);
+    Box all{0, points.size(), Moments{}, true};
+    for (const WeightedPoint& p : points) all.moments.Add(p);
+    boxes.push_back(all);
+    while (boxes.size() < static_cast<std::size_t>(kMaxColours)) {
+        // The box of largest error goes next; ties to the earliest.
+        std::size_t worst = boxes.size();
+        double worstError = 0;
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            const double error = boxes[i].moments.Error();
+            if (boxes[i].splittable && boxes[i].end - boxes[i].begin > 1 && error > worstError) {
+                worstError = error;
+                worst = i;
             }
         }
-    }
-
-    std::vector<Box> boxes(kMaxColours);
-    std::vector<double> variance(kMaxColours, 0.0);
-    boxes[0] = Box{0, kSide - 1, 0, kSide - 1, 0, kSide - 1};
-    int count = 1;
-    int next = 0;
-    for (int i = 1; i < kMaxColours; ++i) {
-        if (Cut(&boxes[static_cast<std::size_t>(next)], &boxes[static_cast<std::size_t>(i)], m)) {
-            const Box& a = boxes[static_cast<std::size_t>(next)];
-            const Box& b = boxes[static_cast<std::size_t>(i)];
-            variance[static_cast<std::size_t>(next)] = a.Volume() > 1 ? Variance(a, m) : 0.0;
-            variance[static_cast<std::size_t>(i)] = b.Volume() > 1 ? Variance(b, m) : 0.0;
-            count = i + 1;
+        if (worst == boxes.size()) break;
+        Box upper{};
+        if (SplitBox(points, boxes[worst], &upper)) {
+            boxes.push_back(upper);
         } else {
-            variance[static_cast<std::size_t>(next)] = 0.0;
-            --i;
+            boxes[worst].splittable = false;
         }
-        next = 0;
-        double best = variance[0];
-        for (int k = 1; k < count; ++k) {
-            if (variance[static_cast<std::size_t>(k)] > best) {
-                best = variance[static_cast<std::size_t>(k)];
-                next = k;
-            }
-        }
-        if (best <= 0.0) break;
     }
-
     std::vector<PaletteEntry> palette;
-    palette.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        const Box& box = boxes[static_cast<std::size_t>(i)];
-        const std::int64_t w = Vol(box, m.w);
-        if (w <= 0) continue;
-        const auto mean = [w](std::int64_t sum) {
-            return static_cast<std::uint8_t>(std::clamp<std::int64_t>((sum + w / 2) / w, 0, 255));
+    palette.reserve(boxes.size());
+    for (const Box& box : boxes) {
+        const Moments& m = box.moments;
+        const auto mean = [&m](double sum) {
+            return static_cast<std::uint8_t>(std::clamp(std::lround(sum / m.w), 0L, 255L));
         };
-        palette.push_back(
-            PaletteEntry{mean(Vol(box, m.r)), mean(Vol(box, m.g)), mean(Vol(box, m.b))});
+        palette.push_back(PaletteEntry{mean(m.r), mean(m.g), mean(m.b)});
     }
     return palette;
 }
 
 // ---------------------------------------------------------------------------
-// k-means over the cell centroids
+// k-means over the points
 
 void RefineByKMeans(const std::vector<WeightedPoint>& points, std::vector<PaletteEntry>* palette) {
     constexpr int kPasses = 4;
@@ -500,9 +444,11 @@ bool Reduce(Image* image) {
         result->ClearRowPadding();
         result->FinishPalette(palette.data(), static_cast<int>(palette.size()), nullptr);
     } else {
-        std::vector<WeightedPoint> points = BuildPoints(view);
+        // Up to 64K colours are taken as they are; beyond that, 6-bit cells.
+        std::vector<WeightedPoint> points = ExactPoints(view, 1u << 16);
+        if (points.empty()) points = CellPoints(view);
         if (points.empty()) return false;
-        palette = WuPalette(points);
+        palette = SplitPalette(points);
         RefineByKMeans(points, &palette);
         points = std::vector<WeightedPoint>();
         std::array<std::uint8_t, kMaxColours> remap{};

@@ -181,6 +181,23 @@ TEST(ReduceTo256Colours, KeepsExactlyTheColoursOfSmallPictures) {
     }
 }
 
+TEST(ReduceTo256Colours, CountsColoursThatOnlyStartRows) {
+    // Each row one colour: the 257th colour is only ever met as a row's first
+    // pixel, and must still end the exact palette.
+    Snapshot stripes(3, 300);
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 3; ++x)
+            stripes.Set(x, y,
+                        Rgb{static_cast<std::uint8_t>(y), static_cast<std::uint8_t>(y / 2), 7});
+    ImagePtr image = CaptureAll(stripes);
+    ASSERT_TRUE(ReduceTo256Colours(image.get()));
+    const std::vector<Rgb> got = ReadDib(GetDibDescriptor(image.get())->dib);
+    const std::vector<Rgb> want = Pixels(stripes);
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        ASSERT_LE(std::abs(got[i].r - want[i].r) + std::abs(got[i].g - want[i].g), 4) << i;
+    }
+}
+
 TEST(ReduceTo256Colours, QuantisesLargerPicturesCloselyAndRepeatably) {
     // A smooth two-way ramp with 4096 colours, and one more colour than fits.
     Snapshot ramp(64, 64);
