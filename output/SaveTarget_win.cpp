@@ -204,12 +204,10 @@ int SaveTarget::AttachSettings(Settings& settings, const std::wstring& exeDirect
 
     message_ =
         FillPlaceholders(LoadResourceText(strings_, IDS_FOLDER_MISSING), {stored, exeDirectory});
-    if (!NarrowToCp932(exeDirectory, settings.saveFolder, kSaveFolderSize)) {
-        // The executable's folder has no code page 932 spelling (or is too
-        // long for the record): the record keeps its text and the next
-        // start falls back here again; this run still saves beside the
-        // executable.
-    }
+    // Should the executable's folder have no code page 932 spelling (or be
+    // too long for the record), the record keeps its text and the next start
+    // falls back here again; this run saves beside the executable either way.
+    (void)NarrowToCp932(exeDirectory, settings.saveFolder, kSaveFolderSize);
     if (!naming_.SetSaveFolder(exeDirectory)) (void)naming_.SetSaveFolder(L"");
     return 0;
 }
