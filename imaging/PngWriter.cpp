@@ -448,6 +448,8 @@ bool WriteTruecolourData(const PixelView& view, const PngPlan& plan, int threads
         adler = adler32(0L, nullptr, 0);
         for (Strip& s : work) {
             if (!s.ok) return false;
+            // z_off_t is 32-bit on Windows: a strip is at most half of a DIB
+            // that fits an int32, so its length does too.
             const z_off_t length =
                 static_cast<z_off_t>(rowBytes * static_cast<std::size_t>(s.end - s.first));
             adler = adler32_combine(adler, s.adler, length);
