@@ -49,8 +49,10 @@ std::wstring CaptureWindow::LoadText(UINT id) const {
 }
 
 int CaptureWindow::ShowMessage(const wchar_t* text) {
+    // Set first: the focus the box takes must neither minimise the window
+    // nor, when it comes back, take a new snapshot.
     modalOpen = 1;
-    return MessageBoxW(window, text, kCaption, MB_OK);
+    return showMessageBox_ ? showMessageBox_(window, text, kCaption, MB_OK) : 0;
 }
 
 int CaptureWindow::OnInit() {
@@ -96,7 +98,7 @@ int CaptureWindow::OnInit() {
 }
 
 void CaptureWindow::OnCreate(LPARAM) {
-    saveTarget.SetUpSaveDialog(window, instance);
+    saveTarget.SetOwner(window);
     InitTrayIconData(trayIconData, window, 0, icon, TRAY_CALLBACK_MESSAGE, kTrayTip);
     if (settings.inTaskTray) {
         Shell_NotifyIconW(NIM_ADD, &trayIconData);
