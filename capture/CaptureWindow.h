@@ -7,7 +7,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "app/Application.h"
 #include "output/SaveTarget_win.h"
@@ -19,6 +21,12 @@ namespace mrv {
 class CaptureWindow : public Application {
 public:
     static constexpr int kCursorCount = 12;
+
+    // Shows a message box owned by the main window and returns the button
+    // chosen. The program uses MessageBoxW; a test puts a stand-in that
+    // answers at once, since a real box would block until someone clicks it.
+    using MessageBoxFunction =
+        std::function<int(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type)>;
 
     CaptureWindow();
     ~CaptureWindow() override;
@@ -47,6 +55,10 @@ public:
     void SetTrayIcon(bool on);
     void Pin();
     void Unpin();
+
+    // Every message box of the program goes through `show`; modalOpen is set
+    // before it is called, as before a real box.
+    void SetMessageBoxFunction(MessageBoxFunction show) { showMessageBox_ = std::move(show); }
 
     // Runs tool-panel button `index` (0-19) as its command table says.
     void RunToolButton(int index);
@@ -93,6 +105,7 @@ private:
     // follows then keeps it instead of taking another.
     bool keepFirstSnapshot_ = false;
     UINT taskbarCreatedMessage_ = 0;
+    MessageBoxFunction showMessageBox_ = MessageBoxW;
 };
 
 }  // namespace mrv
