@@ -222,13 +222,19 @@ void CaptureWindow::Pin() {
     view.pinnedMode = true;
     view.toolPanel.SetPinned(true);
     view.toolPanel.Layout();
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    const Rect panel = view.toolPanel.OuterRect();
-    HRGN panelRegion = CreateRectRgn(panel.left, panel.top, panel.right, panel.bottom);
-    HRGN frameRegion = view.BuildFrameRegion();
-    CombineRgn(region, panelRegion, frameRegion, RGN_OR);
-    DeleteObject(panelRegion);
-    DeleteObject(frameRegion);
+    // The pinned set has its own width, and the selection may have moved
+    // since the last paint placed the panel: place it now, where the next
+    // paint will draw it, or the region would miss part of it.
+    view.toolPanel.PlaceAtCorner();
+    HRGN region = view.BuildFrameRegion();
+    // A hidden panel is not painted; its box would show a piece of the old
+    // picture over the live screen and swallow the clicks there.
+    if (view.toolPanel.IsVisible()) {
+        const Rect panel = view.toolPanel.OuterRect();
+        HRGN panelRegion = CreateRectRgn(panel.left, panel.top, panel.right, panel.bottom);
+        CombineRgn(region, region, panelRegion, RGN_OR);
+        DeleteObject(panelRegion);
+    }
     // The region belongs to the system from here on.
     view.pinnedRegion = region;
     SetWindowRgn(window, region, TRUE);
