@@ -193,9 +193,10 @@ void CaptureWindow::OnRButtonUp(int px, int py) {
             TrackPopupMenu(popup, TPM_RIGHTBUTTON, p.x, p.y, 0, window, nullptr);
         }
     } else if (view.menuPane.IsVisible()) {
-        // A right release on the open menu works like a left one.
+        // A right release on the open menu works like a left one. The menu
+        // hands the release to its open submenu first by itself; a second
+        // release there would find the submenu closed and forget its item.
         MenuModel& m = view.menuPane;
-        if (MenuModel* sub = m.OpenSubmenu()) sub->OnPointerRelease(px, py);
         m.OnPointerRelease(px, py);
         view.chosenMenuCommand = m.HoveredId();
         if (view.chosenMenuCommand == 0 && m.OpenSubmenu() != nullptr)
@@ -232,6 +233,7 @@ void CaptureWindow::OnKeyDown(WPARAM key) {
             break;
         case VK_SPACE:
             ToggleZoom();
+            RefreshMenuChecks();  // the menu's zoom mark follows, as after the command
             InvalidateOverlays();
             return;
         default:
