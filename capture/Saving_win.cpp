@@ -21,7 +21,13 @@ void CaptureWindow::SelectFormat(int code, bool exact) {
 void CaptureWindow::RefreshMenuChecks() { mrv::RefreshMenuChecks(view.menuPane, settings); }
 
 void CaptureWindow::SaveSelection(bool saveAs) {
-    if (!view.CaptureSelection()) return;  // nothing to save: no message either
+    if (!view.CaptureSelection()) {
+        // Nothing to save and no message; but a family chosen just before
+        // (Ctrl+B, Ctrl+P, Ctrl+J) is the current format now, and the menu
+        // must show it.
+        RefreshMenuChecks();
+        return;
+    }
     modalOpen = saveAs ? 1 : 0;
     SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
     switch (saveTarget.SaveImage(view.outputImage, saveAs)) {
