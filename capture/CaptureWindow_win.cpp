@@ -258,13 +258,8 @@ int CaptureWindow::OnFrame() {
     Selection& s = view.selection;
     s.patternPhase = (s.patternPhase + 1) & 3;
     CountDownLabels(view.Labels());
-    Invalidate(s.FrameDirtyRect());
-    Invalidate(view.zoomPane.DirtyRect());
-    Invalidate(view.secondLabel.DirtyRect());
-    Invalidate(view.toolPanel.DirtyRect());
-    Invalidate(view.zoomPane.SourceFrameDirtyRect());
-    Invalidate(view.firstLabel.DirtyRect());
-    Invalidate(view.MenuDirtyRect());
+    // Everything animated or timed: the ring, the panes, the labels, the menu.
+    InvalidateOverlays();
     return 1;
 }
 

@@ -11,16 +11,25 @@ namespace {
 
 int GridFor(const Settings& settings) { return IsShiftDown() ? settings.gridSize : 1; }
 
-}  // namespace
+// What a press or a hover at (x, y) is over.
+int TargetAt(const ScreenView& view, int x, int y) {
+    if (view.toolPanel.HitTest(x, y)) return kTargetToolPanel;
+    if (!view.pinnedMode && view.selection.IsNear(x, y)) return kTargetSelection;
+    return kTargetNothing;
+}
 
-int CaptureWindow::PointerCode() const {
+PointerState StateOf(const ScreenView& view) {
     PointerState state;
     state.menuVisible = view.menuPane.IsVisible();
     state.pointerTarget = view.pointerTarget;
     state.pinnedMode = view.pinnedMode;
     state.mode = view.selection.mode;
-    return mrv::PointerCode(state);
+    return state;
 }
+
+}  // namespace
+
+int CaptureWindow::PointerCode() const { return mrv::PointerCode(StateOf(view)); }
 
 void CaptureWindow::SetPointerCursor(int code) {
     const int index = CursorIndexFor(code, settings.zoomSnapToCorner != 0, leftButtonHeld != 0);
@@ -28,13 +37,8 @@ void CaptureWindow::SetPointerCursor(int code) {
 }
 
 void CaptureWindow::TrackZoomPane(int px, int py, bool dragging, bool fromKeyboard) {
-    PointerState state;
-    state.menuVisible = view.menuPane.IsVisible();
-    state.pointerTarget = view.pointerTarget;
-    state.pinnedMode = view.pinnedMode;
-    state.mode = view.selection.mode;
     const Selection& s = view.selection;
-    const int choice = ZoomChoice(state, dragging, fromKeyboard, settings.zoomSnapToCorner != 0,
+    const int choice = ZoomChoice(StateOf(view), dragging, fromKeyboard, settings.zoomSnapToCorner != 0,
                                   s.width, s.height);
     const Point target = ZoomTarget(choice, s, px, py);
     view.zoomPane.FollowCursor(target.x, target.y);
@@ -55,12 +59,7 @@ void CaptureWindow::OnLButtonDown(int px, int py) {
     SetCapture(window);
     if (!view.menuPane.IsVisible()) {
         Selection& s = view.selection;
-        if (view.toolPanel.HitTest(px, py))
-            view.pointerTarget = kTargetToolPanel;
-        else if (!view.pinnedMode && s.IsNear(px, py))
-            view.pointerTarget = kTargetSelection;
-        else
-            view.pointerTarget = kTargetNothing;
+        view.pointerTarget = TargetAt(view, px, py);
 
         if (view.pointerTarget == kTargetToolPanel) {
             view.toolPanel.Press();
@@ -106,12 +105,7 @@ void CaptureWindow::OnMouseMove(int px, int py) {
         if (view.menuPane.IsVisible()) {
             view.menuPane.OnPointerMove(px, py);
         } else {
-            if (view.toolPanel.HitTest(px, py))
-                view.pointerTarget = kTargetToolPanel;
-            else if (!view.pinnedMode && s.IsNear(px, py))
-                view.pointerTarget = kTargetSelection;
-            else
-                view.pointerTarget = kTargetNothing;
+            view.pointerTarget = TargetAt(view, px, py);
             view.toolPanel.TrackHover(px, py);
             if (view.pointerTarget == kTargetToolPanel) {
                 ShowToolTip(view.Labels(), view.Measurer(), true, px, py);

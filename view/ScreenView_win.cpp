@@ -86,20 +86,8 @@ int ScreenView::InitScreenView(Settings& s, HINSTANCE instance) {
     secondLabel.SetInnerMargin(kMessageLabelMargin);
     firstLabel.SetInnerMargin(kSizeLabelMargin);
 
-    zoomPane.ConfigureFromSettings(s);
-    zoomPane.SetVisible(s.zoomVisible != 0);
-    toolPanel.Layout();
-    toolPanel.SetVisible(s.toolPanelVisible != 0);
-
-    outputImage.SetJpegQuality({s.jpegQualityHigh, s.jpegQualityStandard, s.jpegQualityMedium,
-                                s.jpegQualityLow});
-
-    const bool shadow = s.drawShadow != 0;
-    zoomPane.SetShadowOn(shadow && zoomPane.ShadowOn());
-    toolPanel.SetShadowOn(shadow && toolPanel.ShadowOn());
-    firstLabel.SetShadowOn(shadow && firstLabel.ShadowOn());
-    secondLabel.SetShadowOn(shadow && secondLabel.ShadowOn());
-    menuPane.SetShadowOn(shadow);
+    // Magnifier, tool panel, JPEG qualities and shadows from the settings.
+    ApplySettingsToView(s);
     return 1;
 }
 
