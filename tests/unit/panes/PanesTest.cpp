@@ -1,149 +1,151 @@
-// Zoom pane and tool panel geometry.
+// Pane geometry, the drop shadow arithmetic, and the zoom pane, tool panel
+// and label laid out without GDI.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <tuple>
 #include <vector>
 
-#include "FakeStrips.h"
-#include "selection/Selection.h"
-#include "settings/Settings.h"
-#include "view/ToolPanel.h"
-#include "view/ZoomPane.h"
+#include "view/Draw.h"
+#include "view/PaneLabels.h"
+#include "view/PaneShadow.h"
 
-namespace mrv {
 namespace {
+using namespace mrv;
 
-void Place(Selection& s, int l, int t, int w, int h) {
-    s.left = l;
-    s.top = t;
-    s.width = w;
-    s.height = h;
-}
-
-struct ZoomTest : ::testing::Test {
-    ZoomTest() {
-        zoom.AttachShadowStrips(&strips);
-        zoom.Init(Size{1024, 768});
-        zoom.LinkSelection(&selection);
-        zoom.ConfigureFromSettings(settings);  // radius 12, factor 3
+TEST(Pane, KeepOnScreenFlipsAtEveryEdgeDirtyRectsJoinAndHitTestTakesBothEdges) {
+    Pane p;
+    p.Init({800, 600});
+    p.SetShadowOn(true);
+    p.SetContentSize(77, 77);  // outer 81 x 81: a flip jumps 81 + 2 * margin
+    // {margin, x, y, where the pane ends}
+    const int moves[][5] = {{8, 7, 7, 104, 104},     {8, 712, 512, 615, 415},
+                            {8, 711, 511, 711, 511}, {0, -10, 519, 71, 519},
+                            {0, 720, -1, 639, 80},   {-3, -20, 590, -20, 590},
+                            {8, 8, 8, 8, 8}};
+    for (const auto& m : moves) {
+        p.SetFlipMargin(m[0]);
+        p.MoveTo(m[1], m[2]);
+        EXPECT_EQ((Point{p.X(), p.Y()}), (Point{m[3], m[4]})) << m[0] << ":" << m[1] << "," << m[2];
     }
-    test::FakeStrips strips;
-    Settings settings;
-    Selection selection;
-    ZoomPane zoom;
-};
-
-TEST_F(ZoomTest, SizesAndFollowingThePointer) {
-    EXPECT_EQ(zoom.ContentWidth(), 77);
-    EXPECT_EQ(zoom.OuterWidth(), 81);
-    EXPECT_EQ(zoom.FlipMargin(), 8);
-    zoom.FollowCursor(100, 100);
-    EXPECT_EQ((Point{zoom.X(), zoom.Y()}), (Point{109, 109}));
-    EXPECT_EQ((Point{zoom.SourceX(), zoom.SourceY()}), (Point{88, 88}));
-    // Near the right edge the far edge comes to px - radius + 5.
-    zoom.FollowCursor(974, 300);
-    EXPECT_EQ(zoom.X() + zoom.OuterWidth(), 974 - 12 + 5);
+    EXPECT_EQ(p.DirtyRect(), (Rect{0, 0, 800, 600}));  // the first covers the screen
+    p.MoveTo(400, 300);
+    EXPECT_EQ(p.DirtyRect(), (Rect{8, 8, 481, 381}));  // then old and new together
+    EXPECT_TRUE(p.HitTest(400, 300) && p.HitTest(477, 377));
+    EXPECT_FALSE(p.HitTest(399, 350) || p.HitTest(450, 299));
+    EXPECT_FALSE(p.HitTest(478, 350) || p.HitTest(450, 378));  // nor the shadow
+    p.SetVisible(false);
+    EXPECT_FALSE(p.HitTest(450, 350));
 }
 
-TEST_F(ZoomTest, ScreenCornersClampTheSourceAndMoveTheMarkedCell) {
-    zoom.FollowCursor(0, 0);
-    EXPECT_EQ((Point{zoom.SourceX(), zoom.SourceY()}), (Point{0, 0}));
-    EXPECT_EQ((Point{zoom.CursorCellX(), zoom.CursorCellY()}), (Point{0, 0}));
-    zoom.FollowCursor(1023, 767);
-    EXPECT_EQ((Point{zoom.SourceX(), zoom.SourceY()}), (Point{999, 743}));
-    EXPECT_EQ((Point{zoom.CursorCellX(), zoom.CursorCellY()}), (Point{24, 24}));
-    EXPECT_LT(zoom.X() + zoom.OuterWidth(), 1023);  // flipped up and left
-    EXPECT_LT(zoom.Y() + zoom.OuterHeight(), 767);
-
-    settings.zoomRadius = 1;  // flip margin -3: the pane may leave the screen
-    zoom.ConfigureFromSettings(settings);
-    zoom.FollowCursor(1023, 767);
-    EXPECT_EQ(zoom.X(), 1021);
-}
-
-TEST_F(ZoomTest, MarkedBoxAndSelectionRingInThePicture) {
-    zoom.FollowCursor(100, 100);  // picture at (110, 110), cell 12 at 146
-    ZoomPicture p = zoom.Picture();
-    EXPECT_EQ(p.markedBox, Rect::FromXYWH(145, 145, 5, 5));
-    ASSERT_EQ(p.whiteSideCount, 4);
-    EXPECT_EQ(p.whiteSides[0], Rect::FromXYWH(145, 147, 1, 1));
-    EXPECT_EQ(p.whiteSides[3], Rect::FromXYWH(147, 149, 1, 1));
-
-    Place(selection, 90, 95, 10, 5);  // cells 2-11 x 7-11, blocks of 3, one pixel out
-    EXPECT_EQ(zoom.Picture().selectionRing, (Rect{115, 130, 147, 147}));
-    Place(selection, 500, 500, 10, 10);
-    EXPECT_TRUE(zoom.Picture().selectionRing.IsEmpty());
-    Place(selection, 0, 0, 400, 400);  // covers the square: along the border
-    EXPECT_EQ(zoom.Picture().selectionRing, zoom.Picture().box);
-
-    zoom.Configure(12, 2);
-    EXPECT_EQ(zoom.Picture().whiteSideCount, 0);
-    EXPECT_EQ(zoom.Picture().markedBox.Width(), 4);
-}
-
-struct ToolTest : ::testing::Test {
-    ToolTest() {
-        panel.AttachShadowStrips(&strips);
-        panel.Init(Size{1024, 768});
-        panel.Link(&selection, settings.toolButtons, &settings.toolPanelCorner);
-        panel.Layout();
-        Place(selection, 100, 100, 320, 200);
-        panel.PlaceAtCorner();
-    }
-    std::vector<int> Shown() const {
-        std::vector<int> shown;
-        for (int i = 0; i < kToolButtonCount; ++i) {
-            if (panel.IsButtonShown(i)) shown.push_back(i);
+TEST(PixelRuns, WordAtATimeEqualsThePerByteRuleAndNoRowIsOverrun) {
+    for (std::size_t offset = 0; offset < 4; ++offset)
+        for (std::size_t count : {1u, 3u, 4u, 7u, 9u, 256u}) {
+            std::uint8_t half[260], three[260];
+            for (int i = 0; i < 260; ++i) half[i] = three[i] = static_cast<std::uint8_t>(i);
+            HalveRun(half + offset, count);
+            ThreeQuarterRun(three + offset, count);
+            for (std::size_t i = 0; i < 260; ++i) {
+                const int b = i % 256, in = i >= offset && i < offset + count;
+                ASSERT_EQ(half[i], in ? b / 2 : b) << offset << "+" << count;
+                ASSERT_EQ(three[i], in ? b - b / 4 : b) << offset << "+" << count;
+            }
         }
-        return shown;
-    }
-    test::FakeStrips strips;
-    Settings settings;
-    Selection selection;
-    ToolPanel panel;
+    // A strip of 10 x 4 pixels (3 bytes each, 32 a row) under a 600-wide box.
+    std::vector<std::uint8_t> strip(32 * 4, 0xFF);
+    ShadeBottomBand(ShadowPixels{strip.data(), 10, 4, 32, 3}, 600);
+    EXPECT_TRUE(strip[9 * 3] == 0x7F && strip[3 * 32 + 9 * 3] == 0xC0);  // no soft end at column 9
+    // Untouched: the 2 bytes past the strip in each row and the soft corner of the last row.
+    EXPECT_EQ(std::count(strip.begin(), strip.end(), 0xFF), 4 * 2 + 3);
+    // DIB rows: a partial byte needs room, overflow is refused.
+    EXPECT_EQ(
+        (std::vector{DibStride(5, 1), DibStride(0x7FFFFFFF, 24), DibImageSize(0x10000, 0x8000)}),
+        (std::vector{4, -1, -1}));
+}
+
+// Shadow strips that are always made.
+struct Strips final : ShadowStrips {
+    bool Remake(int, int) override { return true; }
 };
 
-TEST_F(ToolTest, DefaultAndPinnedButtonSets) {
-    EXPECT_EQ(Shown(), (std::vector<int>{0, 3, 6, 11, 13, 18, 19}));
-    EXPECT_EQ((Size{panel.ContentWidth(), panel.ContentHeight()}), (Size{194, 28}));
-    EXPECT_EQ((Size{panel.OuterWidth(), panel.OuterHeight()}), (Size{198, 32}));
-    EXPECT_EQ((Point{panel.X(), panel.Y()}), (Point{101, 300}));
+TEST(ZoomPane, SizesFollowingThePointerAndTheScreenCorners) {
+    Strips strips;
+    Settings settings;  // radius 12, factor 3
+    ZoomPane zoom;
+    zoom.AttachShadowStrips(&strips);
+    zoom.Init({1024, 768});
+    zoom.ConfigureFromSettings(settings);
+    zoom.FollowCursor(100, 100);
+    EXPECT_EQ((std::vector{zoom.ContentWidth(), zoom.OuterWidth(), zoom.FlipMargin(), zoom.X(),
+                           zoom.Y(), zoom.SourceX(), zoom.SourceY()}),
+              (std::vector{77, 81, 8, 109, 109, 88, 88}));
+    zoom.FollowCursor(0, 0);  // the source stays on the screen, the marked cell moves
+    EXPECT_EQ((std::vector{zoom.SourceX(), zoom.SourceY(), zoom.CursorCellX(), zoom.CursorCellY()}),
+              (std::vector{0, 0, 0, 0}));
+    zoom.FollowCursor(1023, 767);  // and the pane, due at (1032, 776), flips by 81 + 2 * 8
+    EXPECT_EQ((std::vector{zoom.SourceX(), zoom.SourceY(), zoom.CursorCellX(), zoom.CursorCellY(),
+                           zoom.X(), zoom.Y()}),
+              (std::vector{999, 743, 24, 24, 935, 679}));
+}
+
+TEST(ToolPanel, LayoutPinnedSetHoverColumnsAndPressReleasePairs) {
+    Strips strips;
+    Settings settings;
+    Selection selection;
+    ToolPanel tools;
+    tools.AttachShadowStrips(&strips);
+    tools.Init({1024, 768});
+    tools.Link(&selection, settings.toolButtons, &settings.toolPanelCorner);
+    tools.Layout();
+    std::tie(selection.left, selection.top, selection.width, selection.height) =
+        std::make_tuple(100, 100, 320, 200);
+    tools.PlaceAtCorner();  // below left
+    auto shown = [&] {      // the shown buttons as x, the others as .
+        std::string s;
+        for (int i = 0; i < kToolButtonCount; ++i) s += tools.IsButtonShown(i) ? 'x' : '.';
+        return s;
+    };
+    EXPECT_EQ(shown(), "x..x..x....x.x....xx");  // 0, 3, 6, 11, 13, 18, 19
+    EXPECT_EQ((std::vector{tools.ContentWidth(), tools.ContentHeight(), tools.OuterWidth(),
+                           tools.OuterHeight(), tools.X(), tools.Y()}),
+              (std::vector{194, 28, 198, 32, 101, 300}));
+    // Each button owns 28 columns, gap and bottom edge included; the right edge is the last's.
+    EXPECT_EQ((std::vector{tools.TrackHover(101 + 27, 300 + 28), tools.TrackHover(101 + 28, 300),
+                           tools.TrackHover(101 + 194, 305), tools.TrackHover(101 + 195, 305)}),
+              (std::vector{0, 3, 19, -1}));
+    for (int release : {161, 131}) {  // press 3 (x 131), release on 6: nothing runs; then on 3
+        tools.TrackHover(131, 300);
+        tools.Press();
+        tools.TrackHover(release, 300);
+        EXPECT_EQ(tools.TakeClick(), release == 131 ? 3 : -1);
+        EXPECT_EQ(tools.PressedIndex(), -1);
+    }
 
     settings.toolButtons[15] = settings.toolButtons[17] = 1;
     settings.toolButtons[18] = 0;
-    panel.SetPinned(true);
-    panel.Layout();
-    EXPECT_EQ(Shown(), (std::vector<int>{0, 3, 6, 11, 13, 18}));
-
-    for (auto& b : settings.toolButtons) b = 0;
-    panel.SetPinned(false);
-    panel.Layout();
-    EXPECT_EQ(panel.ContentWidth(), -2);
-    EXPECT_EQ(panel.TrackHover(panel.X(), panel.Y()), -1);
+    tools.SetPinned(true);
+    tools.Layout();
+    EXPECT_EQ(shown(), "x..x..x....x.x....x.");
 }
 
-TEST_F(ToolTest, AboveLeftAtTheTopOfTheScreenIsPushedDown) {
-    settings.toolPanelCorner = kCornerAboveLeft;
-    Place(selection, 100, 10, 320, 200);  // would start at y = -24
-    panel.PlaceAtCorner();
-    EXPECT_EQ((Point{panel.X(), panel.Y()}), (Point{101, 8}));
-}
+// 6 pixels a character, 12 high; a line holding '!' cannot be measured.
+struct FixedMeasurer final : TextMeasurer {
+    bool Measure(std::wstring_view line, Size* extent) override {
+        *extent = Size{6 * static_cast<int>(line.size()), 12};
+        return line.find(L'!') == line.npos;
+    }
+};
 
-TEST_F(ToolTest, HoverColumnsAndPressReleasePairs) {
-    const int x = 101, y = 300;
-    EXPECT_EQ(panel.TrackHover(x + 27, y + 28), 0);  // the gap and bottom edge belong
-    EXPECT_EQ(panel.TrackHover(x + 28, y), 3);
-    EXPECT_EQ(panel.TrackHover(x + 194, y + 5), 19);  // right edge: the last button
-    EXPECT_EQ(panel.TrackHover(x + 195, y + 5), -1);
-
-    panel.TrackHover(x + 30, y);  // press 3, release on 6
-    panel.Press();
-    panel.TrackHover(x + 60, y);
-    EXPECT_EQ(panel.TakeClick(), -1);
-    panel.TrackHover(x + 30, y);  // press and release on 3
-    panel.Press();
-    EXPECT_EQ(panel.TakeClick(), 3);
-    EXPECT_EQ(panel.PressedIndex(), -1);
+TEST(LabelPane, CrLfLoneLfAndUnmeasurableLinesAndACutKeepingPairsWhole) {
+    LabelPane label;
+    FixedMeasurer m;
+    label.SetText(L"ab\r\ncd", m);
+    EXPECT_EQ((Size{label.ContentWidth(), label.ContentHeight()}), (Size{12 + 6, 24 + 6}));
+    label.SetText(L"abc\nd\n!x", m);  // a lone LF keeps the character before it
+    EXPECT_EQ((Size{label.TextWidth(), label.TextHeight()}), (Size{18, 24}));
+    const std::wstring full(kLabelTextCapacity - 1, L'a');  // a cut never splits a pair
+    EXPECT_EQ(CutLabelText(full + L"\xD83D\xDE00").size(), full.size());
 }
 
 }  // namespace
-}  // namespace mrv
