@@ -1,221 +1,134 @@
 // Selection geometry: drags from the handles with and without the grid,
-// clamping at every screen edge, nudges, the hit test of small and thin
-// selections, the frame's dirty rectangle and the frame ring.
+// clamping at every screen edge, moves and nudges, the hit test of large,
+// small, narrow and low selections, the frame's dirty rectangle and ring.
 #include <gtest/gtest.h>
 
-#include <ostream>
+#include <array>
+#include <tuple>
+#include <vector>
 
 #include "selection/Selection.h"
-#include "settings/Settings.h"
 
 namespace mrv {
-
-void PrintTo(const Rect& r, std::ostream* os) {
-    *os << "(" << r.left << ", " << r.top << ") " << r.Width() << " x " << r.Height();
-}
-
 namespace {
 
-constexpr int kW = 800;  // screen
-constexpr int kH = 600;
+using Box = std::array<int, 4>;  // left, top, width, height
+// The drag modes by their place on the frame, for the tables.
+// clang-format off
+enum : int { NEW = MODE_NEW, MOVE = MODE_MOVE, L = MODE_LEFT, R = MODE_RIGHT, T = MODE_TOP,
+             B = MODE_BOTTOM, TL = MODE_TOP_LEFT, TR = MODE_TOP_RIGHT, BL = MODE_BOTTOM_LEFT,
+             BR = MODE_BOTTOM_RIGHT };
+// clang-format on
 
 class SelectionTest : public ::testing::Test {
 protected:
     SelectionTest() {
         sel.BindSettings(settings);
-        sel.SetScreenSize(kW, kH);
+        sel.SetScreenSize(800, 600);
     }
-    void Place(int l, int t, int w, int h) {
-        sel.left = l;
-        sel.top = t;
-        sel.width = w;
-        sel.height = h;
-    }
-    // Press on a handle and release at (x, y), as the pointer handler does.
-    Rect DragHandle(int mode, int x, int y, int grid = 1) {
-        sel.mode = mode;
-        sel.BeginDrag(x, y);
-        sel.EndDrag(x, y, grid);
-        return sel.GetRect();
-    }
+    void Place(Box b) { std::tie(sel.left, sel.top, sel.width, sel.height) = std::tuple_cat(b); }
+    Box Now() const { return {sel.left, sel.top, sel.width, sel.height}; }
 
     Settings settings;
     Selection sel;
 };
 
-Rect XYWH(int x, int y, int w, int h) {
-    return Rect::FromXYWH(x, y, w, h);
-}
-
-TEST_F(SelectionTest, ResizeWithoutGridIncludesThePointerPixelAndFlips) {
-    sel.BeginDrag(10, 10);  // mode 1: anchor at the press point
-    sel.mode = MODE_BOTTOM_RIGHT;
-    sel.ResizeTo(30, 20, 1);
-    EXPECT_EQ(sel.GetRect(), XYWH(10, 10, 21, 11));
-    sel.ResizeTo(0, 5, 1);
-    EXPECT_EQ(sel.GetRect(), XYWH(0, 5, 11, 6));
-    EXPECT_EQ(sel.mode, MODE_BOTTOM_RIGHT);
-    sel.ResizeTo(10, 10, 1);
-    EXPECT_EQ(sel.GetRect(), XYWH(10, 10, 1, 1));
-}
-
-TEST_F(SelectionTest, GridSnapsTowardTheAnchor) {
-    sel.mode = MODE_BOTTOM_RIGHT;
-    sel.anchorX = sel.anchorY = 10;
-    sel.ResizeTo(30, 30, 8);
-    EXPECT_EQ(sel.GetRect(), XYWH(10, 10, 16, 16));
-    sel.ResizeTo(0, 0, 8);  // -10 / 8 truncates to -1: snapped point 2
-    EXPECT_EQ(sel.GetRect(), XYWH(2, 2, 8, 8));
-    sel.ResizeTo(12, 17, 8);  // snapped point equals the anchor
-    EXPECT_EQ(sel.GetRect(), XYWH(10, 10, 1, 1));
-    sel.ResizeTo(30, 30, 0);  // a grid below 1 is no grid (no division by zero)
-    EXPECT_EQ(sel.GetRect(), XYWH(10, 10, 21, 21));
-}
-
-TEST_F(SelectionTest, HandlesAnchorTheOppositeSideAndChangeOnlyTheirAxes) {
-    Place(100, 100, 50, 40);
-    EXPECT_EQ(DragHandle(MODE_RIGHT, 180, 500), XYWH(100, 100, 81, 40));
-    Place(100, 100, 50, 40);
-    EXPECT_EQ(DragHandle(MODE_BOTTOM, 500, 160), XYWH(100, 100, 50, 61));
-    Place(100, 100, 50, 40);
-    EXPECT_EQ(DragHandle(MODE_TOP_RIGHT, 119, 0), XYWH(100, 0, 20, 141));
-    Place(100, 100, 50, 40);
-    EXPECT_EQ(DragHandle(MODE_BOTTOM_LEFT, 149, 100), XYWH(149, 100, 2, 1));
-    // The anchor of a left or top handle is one past the last column or row,
-    // so releasing on the edge itself widens the selection by one pixel.
-    Place(50, 60, 20, 10);
-    EXPECT_EQ(DragHandle(MODE_LEFT, 50, 65), XYWH(50, 60, 21, 10));
-    Place(50, 60, 20, 10);
-    EXPECT_EQ(DragHandle(MODE_TOP_LEFT, 50, 60), XYWH(50, 60, 21, 11));
-    Place(50, 60, 20, 10);
-    EXPECT_EQ(DragHandle(MODE_TOP, 0, 60), XYWH(50, 60, 20, 11));
-}
-
-TEST_F(SelectionTest, ClampingShiftsInsteadOfShrinking) {
-    Place(100, 100, 50, 50);
-    EXPECT_EQ(DragHandle(MODE_BOTTOM_LEFT, -30, 120), XYWH(0, 100, 181, 21));
-    Place(700, 100, 50, 50);
-    EXPECT_EQ(DragHandle(MODE_RIGHT, 900, 0), XYWH(kW - 201, 100, 201, 50));
-    Place(100, 100, 50, 50);
-    EXPECT_EQ(DragHandle(MODE_TOP, 0, -20), XYWH(100, 0, 50, 171));
-    Place(100, 500, 50, 50);
-    EXPECT_EQ(DragHandle(MODE_BOTTOM, 0, 650), XYWH(100, kH - 151, 50, 151));
-    Place(-5, 990, 5000, 5000);  // larger than the screen: the screen
-    sel.ClampToScreen();
-    EXPECT_EQ(sel.GetRect(), XYWH(0, 0, kW, kH));
-}
-
-TEST_F(SelectionTest, MovesAndNudgesKeepTheSizeAndStayOnScreen) {
-    Place(100, 100, 40, 30);
-    sel.mode = MODE_MOVE;
-    sel.BeginMove(110, 105);
-    sel.MoveGrabTo(210, 305);
-    EXPECT_EQ(sel.GetRect(), XYWH(200, 300, 40, 30));
-    sel.EndDrag(5, 5000, 8);  // a move ignores the grid
-    EXPECT_EQ(sel.GetRect(), XYWH(0, kH - 30, 40, 30));
-    sel.mode = MODE_NEW;
-    sel.EndDrag(300, 300, 1);  // nothing to finish
-    EXPECT_EQ(sel.GetRect(), XYWH(0, kH - 30, 40, 30));
-
-    Place(3, 3, 40, 30);
+TEST_F(SelectionTest, DragsSnapClampAndIncludeThePointerPixel) {
+    // Each from (100, 100) 50 x 40: press on a handle (inside for a move, at
+    // (110, 105)), release at (x, y).
+    // clang-format off
+    const struct { int mode, x, y, grid; Box want; } drags[] = {
+        // Without the grid the pointer's pixel is included; past the anchor it flips.
+        {BR, 120, 110, 1, {100, 100, 21, 11}}, {BR, 90, 95, 1, {90, 95, 11, 6}},
+        // The grid snaps toward the anchor (-10 / 8 truncates to -1); below 1 it is no grid.
+        {BR, 120, 120, 8, {100, 100, 16, 16}}, {BR, 90, 90, 8, {92, 92, 8, 8}},
+        {BR, 102, 107, 8, {100, 100, 1, 1}},   {BR, 120, 120, 0, {100, 100, 21, 21}},
+        // Handles anchor the opposite side and change only their axes.
+        {R, 180, 500, 1, {100, 100, 81, 40}},  {TR, 119, 0, 1, {100, 0, 20, 141}},
+        {BL, 149, 100, 1, {149, 100, 2, 1}},
+        // A left or top anchor is one past the last column or row: released on
+        // that edge the selection widens by one pixel.
+        {L, 100, 120, 1, {100, 100, 51, 40}},  {TL, 100, 100, 1, {100, 100, 51, 41}},
+        {T, 0, 100, 1, {100, 100, 50, 41}},
+        // Past a screen edge it is shifted back, not shrunk; too large, it is the screen.
+        {BL, -30, 120, 1, {0, 100, 181, 21}},  {R, 850, 0, 1, {49, 100, 751, 40}},
+        {T, 0, -20, 1, {100, 0, 50, 161}},     {B, 0, 650, 1, {100, 49, 50, 551}},
+        {BR, 5000, 5000, 8, {0, 0, 800, 600}}, {TL, -5000, -5000, 1, {0, 0, 800, 600}},
+        // A move keeps the size and ignores the grid; a new selection has nothing to finish.
+        {MOVE, 210, 305, 8, {200, 300, 50, 40}}, {MOVE, 5, 5000, 1, {0, 560, 50, 40}},
+        {NEW, 300, 300, 1, {100, 100, 50, 40}}};
+    // clang-format on
+    for (const auto& d : drags) {
+        Place({100, 100, 50, 40});
+        sel.mode = d.mode;
+        d.mode == MOVE ? sel.BeginMove(110, 105) : sel.BeginDrag(110, 105);
+        sel.EndDrag(d.x, d.y, d.grid);
+        EXPECT_EQ(Now(), d.want) << "mode " << d.mode << " to " << d.x << "," << d.y;
+    }
+    // Nudges stop at the edges without shrinking.
+    Place({3, 3, 40, 30});
     sel.Nudge(kNudgeLeft, 8);
     sel.Nudge(kNudgeUp, 8);
-    EXPECT_EQ(sel.GetRect(), XYWH(0, 0, 40, 30));
-    Place(kW - 42, kH - 31, 40, 30);
-    sel.Nudge(kNudgeRight, 8);
-    sel.Nudge(kNudgeDown, 8);
+    EXPECT_EQ(Now(), (Box{0, 0, 40, 30}));
+    sel.Nudge(kNudgeRight, 1000);
+    sel.Nudge(kNudgeDown, 1000);
     sel.Nudge(4, 50);  // not a direction
-    EXPECT_EQ(sel.GetRect(), XYWH(kW - 40, kH - 30, 40, 30));
+    EXPECT_EQ(Now(), (Box{760, 570, 40, 30}));
 }
 
-TEST_F(SelectionTest, ClassifyLargeSelection) {
-    Place(100, 100, 200, 100);  // outer box with reach 24: [76, 324) x [76, 224)
-    const struct {
-        int x, y, mode;
-    } cases[] = {
-        {200, 150, MODE_MOVE},     {150, 150, MODE_MOVE},       {95, 95, MODE_TOP_LEFT},
-        {299, 95, MODE_TOP_RIGHT}, {95, 199, MODE_BOTTOM_LEFT}, {310, 210, MODE_BOTTOM_RIGHT},
-        {150, 111, MODE_TOP},      {150, 112, MODE_MOVE},       {150, 188, MODE_BOTTOM},
-        {111, 150, MODE_LEFT},     {288, 150, MODE_RIGHT},      {76, 150, MODE_LEFT},
-        {75, 150, MODE_NEW},       {323, 150, MODE_RIGHT},      {324, 150, MODE_NEW},
-        {200, 224, MODE_NEW},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(sel.Classify(c.x, c.y), c.mode) << c.x << "," << c.y;
-        EXPECT_EQ(sel.IsNear(c.x, c.y), c.mode != MODE_NEW) << c.x << "," << c.y;
-    }
-}
-
-TEST_F(SelectionTest, ClassifySmallNarrowAndLowSelections) {
-    Place(100, 100, 20, 20);
-    EXPECT_EQ(sel.Classify(110, 110), MODE_MOVE);
-    EXPECT_EQ(sel.Classify(102, 110), MODE_LEFT);        // left + top + bottom bands
-    EXPECT_EQ(sel.Classify(118, 110), MODE_RIGHT);       // top + right + bottom
-    Place(100, 100, 2, 2);                               // centre square [95, 107)
-    EXPECT_EQ(sel.Classify(94, 94), MODE_BOTTOM_RIGHT);  // all four bands
-    EXPECT_EQ(sel.Classify(100, 100), MODE_MOVE);
-    Place(100, 100, 4, 200);  // narrow: both side bands everywhere
-    EXPECT_EQ(sel.Classify(101, 105), MODE_TOP);
-    EXPECT_EQ(sel.Classify(101, 150), MODE_MOVE);
-    EXPECT_EQ(sel.Classify(101, 290), MODE_BOTTOM);
-    Place(100, 100, 200, 4);  // low: both horizontal bands everywhere
-    EXPECT_EQ(sel.Classify(105, 101), MODE_LEFT);
-    EXPECT_EQ(sel.Classify(150, 101), MODE_MOVE);
-    EXPECT_EQ(sel.Classify(290, 101), MODE_RIGHT);
-}
-
-TEST_F(SelectionTest, ClearedSelectionStillAnswersNearTheOrigin) {
-    Place(100, 100, 20, 20);
+TEST_F(SelectionTest, ClassifyFindsHandlesBandsAndTheMoveSquare) {
+    // clang-format off
+    const struct { Box placed; int reach, band; std::vector<std::array<int, 3>> hits; } cases[] = {
+        // The outer box is [76, 324) x [76, 224); the bands reach 36 into it.
+        {{100, 100, 200, 100}, 24, 12, {{76, 150, L}, {75, 150, NEW}, {323, 150, R},
+                                        {324, 150, NEW}, {150, 111, T}, {150, 112, MOVE},
+                                        {150, 188, B}, {200, 224, NEW}, {95, 95, TL},
+                                        {299, 95, TR}, {95, 199, BL}, {310, 210, BR}}},
+        // The linked settings are read at every use.
+        {{100, 100, 200, 100}, 10, 40, {{80, 150, NEW}, {135, 150, L}}},
+        // Small: three bands meet, or all four; the centre square is [95, 107).
+        {{100, 100, 20, 20}, 24, 12, {{102, 110, L}, {118, 110, R}}},
+        {{100, 100, 2, 2}, 24, 12, {{94, 94, BR}, {100, 100, MOVE}}},
+        // Narrow: both side bands everywhere; low: both horizontal bands.
+        {{100, 100, 4, 200}, 24, 12, {{101, 105, T}, {101, 150, MOVE}, {101, 290, B}}},
+        {{100, 100, 200, 4}, 24, 12, {{105, 101, L}, {150, 101, MOVE}, {290, 101, R}}},
+        // Cleared (to 0 x 0 at the origin): still answered around the origin.
+        {{}, 24, 12, {{3, 3, MOVE}, {23, 23, BR}, {24, 0, NEW}, {-24, -24, TL}}}};
+    // clang-format on
     sel.mode = MODE_LEFT;
-    sel.Clear();
-    EXPECT_EQ(sel.GetRect(), (Rect{0, 0, 0, 0}));
-    EXPECT_EQ(sel.mode, MODE_LEFT);
-    EXPECT_EQ(sel.Classify(3, 3), MODE_MOVE);
-    EXPECT_TRUE(sel.IsNear(23, 23));
-    EXPECT_FALSE(sel.IsNear(24, 0));
-    EXPECT_EQ(sel.Classify(30, 30), MODE_NEW);
+    for (const auto& c : cases) {
+        c.placed == Box{} ? sel.Clear() : Place(c.placed);
+        settings.handleReach = c.reach;
+        settings.edgeBand = c.band;
+        for (const auto& [x, y, mode] : c.hits) {
+            EXPECT_EQ(sel.Classify(x, y), mode) << x << "," << y;
+            EXPECT_EQ(sel.IsNear(x, y), mode != NEW) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(Now(), Box{});
+    EXPECT_EQ(sel.mode, MODE_LEFT);  // kept by Clear
 }
 
-TEST_F(SelectionTest, LinkedSettingsAreReadAtEveryUse) {
-    Place(100, 100, 200, 100);
-    EXPECT_EQ(sel.Classify(80, 150), MODE_LEFT);
-    settings.handleReach = 10;
-    EXPECT_EQ(sel.Classify(80, 150), MODE_NEW);
-    EXPECT_EQ(sel.Classify(135, 150), MODE_MOVE);
-    settings.edgeBand = 40;
-    EXPECT_EQ(sel.Classify(135, 150), MODE_LEFT);
-    settings.frameWidth = 5;
-    EXPECT_EQ(sel.FrameDirtyRect(), (Rect{95, 95, 305, 205}));
-
-    Selection unbound;  // before binding: the defaults
-    EXPECT_EQ(*unbound.handleReach + *unbound.edgeBand + *unbound.frameWidth, 24 + 12 + 2);
-}
-
-TEST_F(SelectionTest, FrameDirtyRectCoversOldAndNewFrame) {
-    Place(100, 100, 50, 40);
+TEST_F(SelectionTest, FrameDirtyRectAndRingCoverTheFrameExactly) {
+    Place({100, 100, 50, 40});
     EXPECT_EQ(sel.FrameDirtyRect(), (Rect{98, 98, 152, 142}));  // first: just the current
-    Place(200, 120, 10, 10);
-    EXPECT_EQ(sel.FrameDirtyRect(), (Rect{98, 98, 212, 142}));
-    EXPECT_EQ(sel.FrameDirtyRect(), (Rect{198, 118, 212, 132}));
-    sel.Clear();
-    EXPECT_EQ(sel.FrameDirtyRect(), (Rect{-2, -2, 212, 132}));
-}
+    Place({200, 120, 10, 10});
+    EXPECT_EQ(sel.FrameDirtyRect(), (Rect{98, 98, 212, 142}));  // old and new
 
-TEST_F(SelectionTest, FrameRingIsTheOuterRectangleMinusTheSelection) {
-    const Rect shapes[] = {{10, 10, 30, 20}, {10, 10, 11, 11}, {0, 0, 0, 0}, {5, 5, 5, 40}};
     for (int f : {1, 3}) {
         settings.frameWidth = f;
-        for (const Rect& r : shapes) {
-            Place(r.left, r.top, r.Width(), r.Height());
+        for (const Box& b : {Box{10, 10, 20, 10}, Box{10, 10, 1, 1}, Box{}, Box{5, 5, 0, 35}}) {
+            Place(b);
+            const Rect r = sel.GetRect(), outer = r.Inflated(f, f);
             const FrameRing ring = sel.FrameRingGeometry();
-            ASSERT_EQ(ring.outer, r.Inflated(f, f));
+            ASSERT_EQ(ring.outer, outer);
             // Every pixel of the ring in exactly one band, none elsewhere.
-            for (int y = ring.outer.top - 1; y <= ring.outer.bottom; ++y) {
-                for (int x = ring.outer.left - 1; x <= ring.outer.right; ++x) {
+            for (int y = outer.top - 1; y <= outer.bottom; ++y) {
+                for (int x = outer.left - 1; x <= outer.right; ++x) {
                     int hits = 0;
                     for (int i = 0; i < ring.bandCount; ++i) hits += ring.bands[i].Contains({x, y});
-                    const bool inRing = ring.outer.Contains({x, y}) && !r.Contains({x, y});
-                    ASSERT_EQ(hits, inRing ? 1 : 0) << x << "," << y << " frame " << f;
+                    ASSERT_EQ(hits, int(outer.Contains({x, y}) && !r.Contains({x, y})))
+                        << x << "," << y << " frame " << f;
                 }
             }
         }
