@@ -15,6 +15,8 @@
 namespace mrv {
 namespace {
 
+// One byte a character; code page 932 and the byte limits are tested under
+// Wine with the real converter.
 struct AsciiConverter final : TextConverter {
     std::wstring ToWide(std::string_view b) const override { return {b.begin(), b.end()}; }
     bool ToBytes(std::wstring_view text, std::string* bytes) const override {
@@ -123,7 +125,7 @@ TEST(SettingsForm, CheckBoxesToolButtonsAndCornersMapBothWays) {
             EXPECT_EQ(out.toolButtons[i], i == draw ? s.toolButtons[i] : !s.toolButtons[i]) << i;
         EXPECT_EQ(out.toolPanelCorner, (k + 1) % 4 + 1);
     }
-    // A damaged corner shows no radio, and OK stores the default.
+    // A damaged corner: OK stores the default one.
     Settings odd;
     odd.toolPanelCorner = 9;
     EXPECT_EQ(Confirm(odd, [](FakeControls&) {}).toolPanelCorner, kCornerBelowLeft);
