@@ -124,7 +124,10 @@ def ico_file(images):
         for y in range(h - 1, -1, -1):
             for x in range(w):
                 r, g, b, a = px[x, y]
-                colour += bytes((b, g, r, a))
+                # Fully transparent pixels are black, so a display that draws
+                # the icon through its masks (fewer colours) leaves the
+                # background alone there.
+                colour += bytes((b, g, r, a)) if a else bytes(4)
             mask_rows.append([1 if px[x, y][3] == 0 else 0 for x in range(w)])
         mask = b"".join(pack_bits(r) for r in mask_rows)
         blobs.append(bitmap_info_header(w, h * 2, 32, len(colour) + len(mask)) + colour + mask)
