@@ -107,6 +107,29 @@ struct WeightedPoint {
     std::uint32_t weight;
 };
 
+// Calls visit(colour, run) for every run of one colour along each row of a
+// 24-bit view; stops early, returning false, when visit does.
+template <typename Visit>
+bool ForEachColourRun(const PixelView& source, Visit visit) {
+    for (int y = 0; y < source.height; ++y) {
+        const std::uint8_t* in = source.Row(y);
+        std::uint32_t last = PackBgr(in);
+        std::uint32_t run = 0;
+        for (int x = 0; x < source.width; ++x, in += 3) {
+            const std::uint32_t colour = PackBgr(in);
+            if (colour == last) {
+                ++run;
+            } else {
+                if (!visit(last, run)) return false;
+                last = colour;
+                run = 1;
+            }
+        }
+        if (!visit(last, run)) return false;
+    }
+    return true;
+}
+
 // The picture's distinct colours with their counts; empty when there are more
 // than `cap` of them. Open addressing over twice the cap; key 0 marks a free
 // slot, so colours are stored plus 1 << 24.
@@ -128,22 +151,7 @@ std::vector<WeightedPoint> ExactPoints(const PixelView& source, std::size_t cap)
         counts[slot] += run;
         return true;
     };
-    for (int y = 0; y < source.height; ++y) {
-        const std::uint8_t* in = source.Row(y);
-        std::uint32_t last = PackBgr(in);
-        std::uint32_t run = 0;
-        for (int x = 0; x < source.width; ++x, in += 3) {
-            const std::uint32_t colour = PackBgr(in);
-            if (colour == last) {
-                ++run;
-            } else {
-                if (!add(last, run)) return {};
-                last = colour;
-                run = 1;
-            }
-        }
-        if (!add(last, run)) return {};
-    }
+    if (!ForEachColourRun(source, add)) return {};
     std::vector<WeightedPoint> points;
     points.reserve(distinct);
     for (std::size_t i = 0; i < slots; ++i) {
@@ -182,22 +190,10 @@ inline void AddRun(Cell* cells, std::uint32_t bgr, std::uint32_t run) {
 std::vector<WeightedPoint> CellPoints(const PixelView& source) {
     std::unique_ptr<Cell[]> cells(new (std::nothrow) Cell[1u << 18]());
     if (!cells) return {};
-    for (int y = 0; y < source.height; ++y) {
-        const std::uint8_t* in = source.Row(y);
-        std::uint32_t last = PackBgr(in);
-        std::uint32_t run = 0;
-        for (int x = 0; x < source.width; ++x, in += 3) {
-            const std::uint32_t colour = PackBgr(in);
-            if (colour == last) {
-                ++run;
-            } else {
-                AddRun(cells.get(), last, run);
-                last = colour;
-                run = 1;
-            }
-        }
-        AddRun(cells.get(), last, run);
-    }
+    (void)ForEachColourRun(source, [&](std::uint32_t colour, std::uint32_t run) {
+        AddRun(cells.get(), colour, run);
+        return true;
+    });
     std::size_t occupied = 0;
     for (std::uint32_t i = 0; i < (1u << 18); ++i) occupied += cells[i].count != 0;
     std::vector<WeightedPoint> points;
