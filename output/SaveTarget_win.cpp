@@ -104,26 +104,11 @@ bool SaveOutputImage(OutputImage& image, const std::wstring& path, std::uint8_t 
         }
     }
     if (!image.ConvertTo(FormatVariant(code))) return false;
-    const imaging::Image* pixels = image.Image();
-    if (pixels == nullptr) return false;
+    if (image.Image() == nullptr) return false;
 
     FileSink sink;
     if (!sink.Open(path)) return false;
-    bool written = false;
-    switch (FormatFamily(code)) {
-        case kFormatFamilyBmp:
-            written = imaging::WriteBmp(pixels, sink);
-            break;
-        case kFormatFamilyPng:
-            written = imaging::WritePng(pixels, sink);
-            break;
-        case kFormatFamilyJpeg:
-            written = imaging::WriteJpeg(pixels, image.jpegQuality[JpegLevel(code)], sink);
-            break;
-        default:
-            break;
-    }
-    if (!written) {
+    if (!image.Write(code, sink)) {
         sink.Abandon();
         return false;
     }

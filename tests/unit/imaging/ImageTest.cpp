@@ -99,6 +99,40 @@ TEST(ReduceTo256Colours, ExactUpTo256ColoursElseCloseAndAlwaysRepeatableUsingEve
     }
 }
 
+// Split over threads, the reduction gives the single-threaded DIB to the
+// byte: colours that strips meet in other orders and only in later strips
+// (each 8-row band has its own 32 colours: 256 in all, then 288, which each
+// strip alone stays under), thousands of colours, more than 64K (the cell
+// histogram), a single row.
+TEST(ReduceTo256Colours, ThreadsNeverChangeABit) {
+    const auto bands = [](int rows, std::uint32_t seed) {
+        Snapshot s(40, rows);
+        for (std::uint32_t i = 0, state = seed; i < 40u * rows; ++i) {
+            state = state * 1664525u + 1013904223u;
+            const std::uint32_t c = (i / 320 * 32 + (state >> 27) + 1) * 0x9E3779B1u >> 8;
+            s.Set(static_cast<int>(i), {U8(c >> 16), U8(c >> 8), U8(c)});
+        }
+        return s;
+    };
+    const Snapshot pictures[] = {bands(64, 1), bands(72, 2), Noise(61, 47, 7, 5000),
+                                 Noise(260, 256, 5), Noise(700, 1, 3, 3000)};
+    for (const Snapshot& s : pictures) {
+        ImagePtr single = CaptureAll(s);
+        ASSERT_TRUE(ReduceTo256Colours(single.get(), 1));
+        const DibDescriptor* want = GetDibDescriptor(single.get());
+        const std::vector<std::uint8_t> bytes(want->dib,
+                                              want->dib + want->headerSize + want->pixelSize);
+        for (int threads : {3, 8}) {
+            ImagePtr image = CaptureAll(s);
+            ASSERT_TRUE(ReduceTo256Colours(image.get(), threads));
+            const DibDescriptor* d = GetDibDescriptor(image.get());
+            EXPECT_EQ(std::vector<std::uint8_t>(d->dib, d->dib + d->headerSize + d->pixelSize),
+                      bytes)
+                << s.width << "x" << s.height << " on " << threads << " threads";
+        }
+    }
+}
+
 TEST(ClassifyFileName, ByTheLastExtensionIgnoringCaseOthersZero) {
     const std::vector<std::vector<const char*>> namesByType = {
         {"img", "img.", "i.pngx", "i.gif", "i.png.txt", "d.png\\f", "d.png/f", ""},
