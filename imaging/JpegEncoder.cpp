@@ -68,6 +68,17 @@ inline int CountTrailingZeros(std::uint64_t v) {  // v != 0
 #endif
 }
 
+inline void StoreBigEndian64(std::uint8_t* p, std::uint64_t v) {
+#if defined(__GNUC__) || defined(__clang__)
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    v = __builtin_bswap64(v);
+#endif
+    std::memcpy(p, &v, 8);
+#else
+    for (int i = 7; i >= 0; --i, v >>= 8) p[i] = static_cast<std::uint8_t>(v);
+#endif
+}
+
 // --- Output -----------------------------------------------------------------
 
 struct EntropyTables {
@@ -78,7 +89,8 @@ struct EntropyTables {
 // Bytes are gathered in a buffer and passed to the sink when it fills. Before
 // each MCU the encoder reserves room for the worst case, so the bit writer
 // itself never checks for space. Worst case per block: 22 DC bits and 63 AC
-// symbols of at most 26 bits, about 208 bytes, doubled by byte stuffing.
+// symbols of at most 26 bits, about 208 bytes, doubled by byte stuffing, plus
+// the 8 bytes of a word still held from the MCU before.
 constexpr std::size_t kBufferSize = std::size_t{1} << 16;
 constexpr std::size_t kMcuReserve = 6 * 2 * 224;
 
@@ -109,21 +121,32 @@ public:
         pos += size;
     }
 
-    // Appends the low `count` bits of `bits` (count 1..27, no stray high bits).
+    // Appends the low `count` bits of `bits` (count 1..27, no stray high
+    // bits). The bits gather in a 64-bit word that goes out when full; the
+    // part of a code that does not fit stays behind in the low bits of the
+    // next word, whose stale high bits are shifted out before it is full.
     void PutBits(std::uint32_t bits, int count) {
-        accumulator = (accumulator << count) | bits;
-        pending += count;
-        if (pending >= 32) EmitWord();
+        if (count <= freeBits) {
+            accumulator = (accumulator << count) | bits;
+            freeBits -= count;
+            return;
+        }
+        const int rest = count - freeBits;
+        EmitWord((accumulator << freeBits) | (bits >> rest));
+        accumulator = bits;
+        freeBits = 64 - rest;
     }
 
     // Pads the last byte with one bits, as the format asks.
     void FinishBits() {
+        int pending = 64 - freeBits;
         const int pad = (8 - (pending & 7)) & 7;
         if (pad) PutBits((1u << pad) - 1, pad);
-        while (pending >= 8) {
+        for (pending = 64 - freeBits; pending >= 8;) {
             pending -= 8;
             EmitByte(static_cast<std::uint8_t>(accumulator >> pending));
         }
+        freeBits = 64;
     }
 
     // `coef` row-major, `acMask` its non-zero AC terms in zigzag order.
@@ -164,20 +187,15 @@ private:
         PutBits((static_cast<std::uint32_t>(h.code) << category) | extra, h.length + category);
     }
 
-    void EmitWord() {
-        pending -= 32;
-        const std::uint32_t w = static_cast<std::uint32_t>(accumulator >> pending);
+    void EmitWord(std::uint64_t w) {
         // Fast path when no byte is 0xFF, i.e. no byte of ~w is zero.
-        const std::uint32_t inv = ~w;
-        if (((inv - 0x01010101u) & ~inv & 0x80808080u) == 0) {
-            pos[0] = static_cast<std::uint8_t>(w >> 24);
-            pos[1] = static_cast<std::uint8_t>(w >> 16);
-            pos[2] = static_cast<std::uint8_t>(w >> 8);
-            pos[3] = static_cast<std::uint8_t>(w);
-            pos += 4;
+        const std::uint64_t inv = ~w;
+        if (((inv - 0x0101010101010101u) & w & 0x8080808080808080u) == 0) {
+            StoreBigEndian64(pos, w);
+            pos += 8;
             return;
         }
-        for (int shift = 24; shift >= 0; shift -= 8) {
+        for (int shift = 56; shift >= 0; shift -= 8) {
             EmitByte(static_cast<std::uint8_t>(w >> shift));
         }
     }
@@ -192,8 +210,8 @@ private:
     ByteSink& sink;
     std::vector<std::uint8_t> buffer;
     std::uint8_t* pos = nullptr;
-    std::uint64_t accumulator = 0;  // only the low `pending` bits are meaningful
-    int pending = 0;
+    std::uint64_t accumulator = 0;  // only the low 64 - freeBits bits are meaningful
+    int freeBits = 64;
 };
 
 void WriteHeaders(Writer& out, int width, int height, bool subsample,
@@ -320,12 +338,22 @@ bool jpeg::EncodeWith(const jpeg::Kernels& kernels, const PixelView& pixels, int
         crSub.resize(static_cast<std::size_t>(subWidth) * 8);
     }
 
-    alignas(16) std::int16_t coef[64];
-    alignas(16) std::int16_t quantized[64];
+    // The DCTs of one MCU row, each row of blocks in one call: luma (two rows
+    // of blocks with 4:2:0), Cb, Cr. Luma blocks wholly in the padding are
+    // not transformed; they are written flat.
+    const int lumaRows = subsample ? 2 : 1;
+    const std::size_t lumaRowCoefs = static_cast<std::size_t>(paddedWidth / 8) * 64;
+    const std::size_t chromaCoefs = static_cast<std::size_t>(mcuCols) * 64;
+    std::vector<std::int16_t> yCoef(lumaRows * lumaRowCoefs), cbCoef(chromaCoefs),
+        crCoef(chromaCoefs);
+    const std::uint8_t* cbBlocks = subsample ? cbSub.data() : cbStrip.data();
+    const std::uint8_t* crBlocks = subsample ? crSub.data() : crStrip.data();
+    const std::ptrdiff_t chromaStride = subsample ? subWidth : paddedWidth;
+
+    alignas(32) std::int16_t quantized[64];
     int predY = 0, predCb = 0, predCr = 0;
-    const auto encode = [&](const std::uint8_t* block, std::ptrdiff_t stride,
-                            const jpeg::Quantizer& q, const EntropyTables& t, int& predictor) {
-        kernels.forwardDct(block, stride, coef);
+    const auto encode = [&](const std::int16_t* coef, const jpeg::Quantizer& q,
+                            const EntropyTables& t, int& predictor) {
         const std::uint64_t mask = kernels.quantize(coef, q, quantized);
         out.EncodeBlock(quantized, mask, predictor, t);
     };
@@ -341,8 +369,16 @@ bool jpeg::EncodeWith(const jpeg::Kernels& kernels, const PixelView& pixels, int
                 kernels.downsample(crStrip.data() + src, paddedWidth, crSub.data() + dst);
             }
         }
+        for (int j = 0; j < lumaRows && lumaRows * my + j < lumaBlocksHigh; ++j) {
+            kernels.forwardDcts(yStrip.data() + static_cast<std::size_t>(8 * j) * paddedWidth,
+                                paddedWidth, lumaBlocksWide, yCoef.data() + j * lumaRowCoefs);
+        }
+        kernels.forwardDcts(cbBlocks, chromaStride, mcuCols, cbCoef.data());
+        kernels.forwardDcts(crBlocks, chromaStride, mcuCols, crCoef.data());
+
         for (int mx = 0; mx < mcuCols; ++mx) {
             if (!out.Reserve(kMcuReserve)) return false;
+            const std::size_t chroma = static_cast<std::size_t>(mx) * 64;
             if (subsample) {
                 for (int j = 0; j < 2; ++j) {
                     for (int i = 0; i < 2; ++i) {
@@ -350,22 +386,20 @@ bool jpeg::EncodeWith(const jpeg::Kernels& kernels, const PixelView& pixels, int
                             out.EncodeFlatBlock(lumaT);
                             continue;
                         }
-                        encode(yStrip.data() + static_cast<std::size_t>(8 * j) * paddedWidth +
-                                   16 * mx + 8 * i,
-                               paddedWidth, lumaQ, lumaT, predY);
+                        encode(yCoef.data() + j * lumaRowCoefs +
+                                   static_cast<std::size_t>(2 * mx + i) * 64,
+                               lumaQ, lumaT, predY);
                     }
                 }
-                encode(cbSub.data() + 8 * mx, subWidth, chromaQ, chromaT, predCb);
-                encode(crSub.data() + 8 * mx, subWidth, chromaQ, chromaT, predCr);
             } else {
-                encode(yStrip.data() + 8 * mx, paddedWidth, lumaQ, lumaT, predY);
-                encode(cbStrip.data() + 8 * mx, paddedWidth, chromaQ, chromaT, predCb);
-                encode(crStrip.data() + 8 * mx, paddedWidth, chromaQ, chromaT, predCr);
+                encode(yCoef.data() + chroma, lumaQ, lumaT, predY);
             }
+            encode(cbCoef.data() + chroma, chromaQ, chromaT, predCb);
+            encode(crCoef.data() + chroma, chromaQ, chromaT, predCr);
         }
     }
 
-    if (!out.Reserve(16)) return false;
+    if (!out.Reserve(32)) return false;  // a full word, stuffed, and EOI
     out.FinishBits();
     out.Word(0xFFD9);  // EOI
     return out.Flush();
