@@ -263,34 +263,37 @@ MRV_AVX2 inline __m256i Load16(const void* p) {
     return _mm256_loadu_si256(static_cast<const __m256i*>(p));
 }
 
+// Sixteen coefficients from `n` on; returns their lanes equal to zero.
+MRV_AVX2 inline __m256i QuantizeSixteen(const std::int16_t* coef, const Quantizer& quantizer, int n,
+                                        std::int16_t* out) {
+    const __m256i c = Load16(coef + n);
+    const __m256i sign = _mm256_srai_epi16(c, 15);
+    const __m256i magnitude = _mm256_sub_epi16(_mm256_xor_si256(c, sign), sign);
+    // y << 5 with y = (|c| + 4Q) >> 3 < 2^11: at most 16 unsigned bits.
+    const __m256i y32 = _mm256_slli_epi16(
+        _mm256_srli_epi16(_mm256_add_epi16(magnitude, Load16(quantizer.half + n)), 3), 5);
+    const __m256i q = _mm256_mulhi_epu16(_mm256_mulhi_epu16(y32, Load16(quantizer.multiplier + n)),
+                                         Load16(quantizer.postScale + n));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + n),
+                        _mm256_sub_epi16(_mm256_xor_si256(q, sign), sign));
+    return _mm256_cmpeq_epi16(q, _mm256_setzero_si256());
+}
+
+// Thirty-two 16-bit flags (0 or -1; a: 0-15, b: 16-31) to 32 bits. The pack
+// works within 128-bit halves, giving [0-7, 16-23 | 8-15, 24-31]: the
+// permute puts the quarters in order.
+MRV_AVX2 inline std::uint64_t FlagBits(__m256i a, __m256i b) {
+    const __m256i bytes = _mm256_permute4x64_epi64(_mm256_packs_epi16(a, b), 0xD8);
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(bytes));
+}
+
 MRV_AVX2 std::uint64_t Quantize(const std::int16_t coef[64], const Quantizer& quantizer,
                                 std::int16_t out[64]) {
-    const __m256i zero = _mm256_setzero_si256();
-    std::uint64_t zeroMask = 0;
-    for (int half = 0; half < 2; ++half) {
-        __m256i isZero[2];
-        for (int j = 0; j < 2; ++j) {
-            const int n = 32 * half + 16 * j;
-            const __m256i c = Load16(coef + n);
-            const __m256i sign = _mm256_srai_epi16(c, 15);
-            const __m256i magnitude = _mm256_sub_epi16(_mm256_xor_si256(c, sign), sign);
-            // y << 5 with y = (|c| + 4Q) >> 3 < 2^11: at most 16 unsigned bits.
-            const __m256i y32 = _mm256_slli_epi16(
-                _mm256_srli_epi16(_mm256_add_epi16(magnitude, Load16(quantizer.half + n)), 3), 5);
-            const __m256i q =
-                _mm256_mulhi_epu16(_mm256_mulhi_epu16(y32, Load16(quantizer.multiplier + n)),
-                                   Load16(quantizer.postScale + n));
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + n),
-                                _mm256_sub_epi16(_mm256_xor_si256(q, sign), sign));
-            isZero[j] = _mm256_cmpeq_epi16(q, zero);
-        }
-        // Bytes per half come out as [0-7, 16-23 | 8-15, 24-31]: put them in order.
-        const __m256i bytes =
-            _mm256_permute4x64_epi64(_mm256_packs_epi16(isZero[0], isZero[1]), 0xD8);
-        const unsigned bits = static_cast<unsigned>(_mm256_movemask_epi8(bytes));
-        zeroMask |= static_cast<std::uint64_t>(bits) << (32 * half);
-    }
-    return NaturalToZigzagMask(~zeroMask);
+    const __m256i z0 = QuantizeSixteen(coef, quantizer, 0, out);
+    const __m256i z1 = QuantizeSixteen(coef, quantizer, 16, out);
+    const __m256i z2 = QuantizeSixteen(coef, quantizer, 32, out);
+    const __m256i z3 = QuantizeSixteen(coef, quantizer, 48, out);
+    return NaturalToZigzagMask(~(FlagBits(z0, z1) | FlagBits(z2, z3) << 32));
 }
 
 bool HasAvx2() {

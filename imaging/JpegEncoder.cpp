@@ -81,9 +81,31 @@ inline void StoreBigEndian64(std::uint8_t* p, std::uint64_t v) {
 
 // --- Output -----------------------------------------------------------------
 
+// A Huffman symbol as the bit writer wants it. The low four bits of a symbol
+// are the magnitude category of the value that follows, so the code can be
+// stored already shifted over the value's bits, with their mask and the
+// length of both together: one lookup, no shift, per coefficient.
+struct CodedSymbol {
+    std::uint32_t shiftedCode = 0;  // code << category
+    std::uint32_t extraMask = 0;    // (1 << category) - 1
+    int length = 0;                 // code length + category
+};
+using SymbolTable = std::array<CodedSymbol, 256>;
+
+SymbolTable MakeSymbolTable(const jpeg::HuffmanSpec& spec) {
+    const std::array<HuffmanCode, 256> codes = jpeg::BuildHuffmanCodes(spec);
+    SymbolTable table;
+    for (std::size_t symbol = 0; symbol < 256; ++symbol) {
+        const int category = static_cast<int>(symbol & 15);
+        table[symbol] = {static_cast<std::uint32_t>(codes[symbol].code) << category,
+                         (1u << category) - 1, codes[symbol].length + category};
+    }
+    return table;
+}
+
 struct EntropyTables {
-    std::array<HuffmanCode, 256> dc;
-    std::array<HuffmanCode, 256> ac;
+    SymbolTable dc;
+    SymbolTable ac;
 };
 
 // Bytes are gathered in a buffer and passed to the sink when it fills. Before
@@ -160,31 +182,29 @@ public:
             const int k = CountTrailingZeros(acMask);
             acMask &= acMask - 1;
             int run = k - last - 1;
-            for (; run >= 16; run -= 16) PutBits(t.ac[0xF0].code, t.ac[0xF0].length);
+            for (; run >= 16; run -= 16) PutBits(t.ac[0xF0].shiftedCode, t.ac[0xF0].length);
             PutCoded(t.ac, run << 4, coef[jpeg::kZigzag[k]]);
             last = k;
         }
-        if (last != 63) PutBits(t.ac[0x00].code, t.ac[0x00].length);
+        if (last != 63) PutBits(t.ac[0x00].shiftedCode, t.ac[0x00].length);
     }
 
     // A padding block: same DC as the block before, no AC terms.
     void EncodeFlatBlock(const EntropyTables& t) {
-        PutBits(t.dc[0].code, t.dc[0].length);
-        PutBits(t.ac[0x00].code, t.ac[0x00].length);
+        PutBits(t.dc[0].shiftedCode, t.dc[0].length);
+        PutBits(t.ac[0x00].shiftedCode, t.ac[0x00].length);
     }
 
 private:
     // Huffman code of (symbolBase | magnitude category) followed by the
     // value's bits: the value itself if positive, value - 1 if negative,
     // in `category` bits.
-    void PutCoded(const std::array<HuffmanCode, 256>& codes, int symbolBase, int value) {
+    void PutCoded(const SymbolTable& symbols, int symbolBase, int value) {
         const int sign = value >> 31;
         const int magnitude = (value ^ sign) - sign;
-        const int category = BitLength(static_cast<std::uint32_t>(magnitude));
-        const std::uint32_t extra =
-            static_cast<std::uint32_t>(value + sign) & ((1u << category) - 1);
-        const HuffmanCode& h = codes[symbolBase | category];
-        PutBits((static_cast<std::uint32_t>(h.code) << category) | extra, h.length + category);
+        const CodedSymbol& s = symbols[static_cast<std::size_t>(
+            symbolBase | BitLength(static_cast<std::uint32_t>(magnitude)))];
+        PutBits(s.shiftedCode | (static_cast<std::uint32_t>(value + sign) & s.extraMask), s.length);
     }
 
     void EmitWord(std::uint64_t w) {
@@ -314,10 +334,10 @@ bool jpeg::EncodeWith(const jpeg::Kernels& kernels, const PixelView& pixels, int
     const auto chromaQuant = jpeg::ScaleQuantTable(jpeg::kBaseChrominanceQuant, quality);
     const jpeg::Quantizer lumaQ = jpeg::MakeQuantizer(lumaQuant);
     const jpeg::Quantizer chromaQ = jpeg::MakeQuantizer(chromaQuant);
-    const EntropyTables lumaT = {jpeg::BuildHuffmanCodes(jpeg::kDcLuminanceHuffman),
-                                 jpeg::BuildHuffmanCodes(jpeg::kAcLuminanceHuffman)};
-    const EntropyTables chromaT = {jpeg::BuildHuffmanCodes(jpeg::kDcChrominanceHuffman),
-                                   jpeg::BuildHuffmanCodes(jpeg::kAcChrominanceHuffman)};
+    const EntropyTables lumaT = {MakeSymbolTable(jpeg::kDcLuminanceHuffman),
+                                 MakeSymbolTable(jpeg::kAcLuminanceHuffman)};
+    const EntropyTables chromaT = {MakeSymbolTable(jpeg::kDcChrominanceHuffman),
+                                   MakeSymbolTable(jpeg::kAcChrominanceHuffman)};
 
     Writer out(sink);
     WriteHeaders(out, width, height, subsample, lumaQuant, chromaQuant);
