@@ -40,40 +40,52 @@ MRV_AVX2 inline __m256i Pair(int lo, int hi) {
 }
 
 // --- Colour conversion ------------------------------------------------------
-// The SSE2 sums (see JpegSse2.cpp) on eight pixels at once.
-constexpr int kYR = 19595, kYG = 38470, kYB = 7471;
-constexpr int kCbR = 11059, kCbG = 21709;
-constexpr int kCrG = 27439, kCrB = 5329;
+// The sums of the scalar tables (see JpegScalar.cpp), each as two vpmaddwd of
+// 16-bit channel pairs that one byte shuffle each takes straight from the
+// loaded pixels. Factors that do not fit 16 bits are halved over a channel
+// paired with itself: 38470 G = (G, G) . (19235, 19235), 32768 B =
+// (B, B) . (16384, 16384).
+//   Y  = (B, R) . (7471, 19595) + (G, G) . (19235, 19235) + 2^15
+//   Cb = (B, B) . (16384, 16384) + (R, G) . (-11059, -21709) + bias
+//   Cr = (R, R) . (16384, 16384) + (G, B) . (-27439, -5329) + bias
 constexpr int kLumaBias = 1 << 15;
 constexpr int kChromaBias = (128 << 16) + (1 << 15) - 1;
+constexpr int kB = 0, kG = 1, kR = 2;  // byte of the channel within a pixel
 
 struct Planes {
     __m256i y, cb, cr;
 };
 
-// Eight pixels (one per 32-bit lane, top byte ignored) to eight Y, Cb, Cr.
-MRV_AVX2 inline Planes ConvertEight(__m256i p) {
-    const __m256i lowBytes = _mm256_set1_epi32(0x00FF00FF);
-    const __m256i br = _mm256_and_si256(p, lowBytes);
-    const __m256i gx = _mm256_and_si256(_mm256_srli_epi32(p, 8), lowBytes);
-    const __m256i g15 = _mm256_slli_epi32(_mm256_and_si256(p, _mm256_set1_epi32(0xFF00)), 7);
-    const __m256i b15 = _mm256_slli_epi32(_mm256_and_si256(p, _mm256_set1_epi32(0xFF)), 15);
-    const __m256i r15 = _mm256_and_si256(_mm256_srli_epi32(p, 1), _mm256_set1_epi32(0xFF << 15));
+// Each 32-bit lane i of the result: the pair (channel a, channel b) of pixel
+// i of its 128-bit half, pixels `bpp` bytes apart from the half's start.
+MRV_AVX2 inline __m256i PairOf(__m256i pixels, int bpp, int a, int b) {
+    const char p0 = 0, p1 = static_cast<char>(bpp), p2 = static_cast<char>(2 * bpp),
+               p3 = static_cast<char>(3 * bpp);
+    const char ca = static_cast<char>(a), cb = static_cast<char>(b);
+    const __m256i spread =
+        _mm256_setr_epi8(p0 + ca, -1, p0 + cb, -1, p1 + ca, -1, p1 + cb, -1, p2 + ca, -1, p2 + cb,
+                         -1, p3 + ca, -1, p3 + cb, -1, p0 + ca, -1, p0 + cb, -1, p1 + ca, -1,
+                         p1 + cb, -1, p2 + ca, -1, p2 + cb, -1, p3 + ca, -1, p3 + cb, -1);
+    return _mm256_shuffle_epi8(pixels, spread);
+}
+
+// Eight pixels, four in each 128-bit half `bpp` (3 or 4) bytes apart, to
+// eight Y, Cb, Cr in 32-bit lanes.
+MRV_AVX2 inline Planes ConvertEight(__m256i pixels, int bpp) {
     Planes out;
-    __m256i v = _mm256_add_epi32(_mm256_madd_epi16(br, Pair(kYB, kYR)),
-                                 _mm256_madd_epi16(gx, Pair(kYG - 32768, 0)));
-    v = _mm256_add_epi32(v, _mm256_add_epi32(g15, _mm256_set1_epi32(kLumaBias)));
-    out.y = _mm256_srli_epi32(v, 16);
-
-    v = _mm256_add_epi32(_mm256_madd_epi16(br, Pair(0, -kCbR)),
-                         _mm256_madd_epi16(gx, Pair(-kCbG, 0)));
-    v = _mm256_add_epi32(v, _mm256_add_epi32(b15, _mm256_set1_epi32(kChromaBias)));
-    out.cb = _mm256_srli_epi32(v, 16);
-
-    v = _mm256_add_epi32(_mm256_madd_epi16(br, Pair(-kCrB, 0)),
-                         _mm256_madd_epi16(gx, Pair(-kCrG, 0)));
-    v = _mm256_add_epi32(v, _mm256_add_epi32(r15, _mm256_set1_epi32(kChromaBias)));
-    out.cr = _mm256_srli_epi32(v, 16);
+    const __m256i half = Pair(16384, 16384);
+    __m256i a = _mm256_madd_epi16(PairOf(pixels, bpp, kB, kR), Pair(7471, 19595));
+    __m256i b = _mm256_madd_epi16(PairOf(pixels, bpp, kG, kG), Pair(19235, 19235));
+    out.y = _mm256_srli_epi32(
+        _mm256_add_epi32(_mm256_add_epi32(a, b), _mm256_set1_epi32(kLumaBias)), 16);
+    a = _mm256_madd_epi16(PairOf(pixels, bpp, kB, kB), half);
+    b = _mm256_madd_epi16(PairOf(pixels, bpp, kR, kG), Pair(-11059, -21709));
+    out.cb = _mm256_srli_epi32(
+        _mm256_add_epi32(_mm256_add_epi32(a, b), _mm256_set1_epi32(kChromaBias)), 16);
+    a = _mm256_madd_epi16(PairOf(pixels, bpp, kR, kR), half);
+    b = _mm256_madd_epi16(PairOf(pixels, bpp, kG, kB), Pair(-27439, -5329));
+    out.cr = _mm256_srli_epi32(
+        _mm256_add_epi32(_mm256_add_epi32(a, b), _mm256_set1_epi32(kChromaBias)), 16);
     return out;
 }
 
@@ -87,24 +99,21 @@ MRV_AVX2 inline void StoreSixteen(std::uint8_t* dst, __m256i a, __m256i b) {
         _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1)));
 }
 
-MRV_AVX2 inline void ConvertSixteen(__m256i p0, __m256i p1, std::uint8_t* y, std::uint8_t* cb,
-                                    std::uint8_t* cr) {
-    const Planes a = ConvertEight(p0);
-    const Planes b = ConvertEight(p1);
+MRV_AVX2 inline void ConvertSixteen(__m256i p0, __m256i p1, int bpp, std::uint8_t* y,
+                                    std::uint8_t* cb, std::uint8_t* cr) {
+    const Planes a = ConvertEight(p0, bpp);
+    const Planes b = ConvertEight(p1, bpp);
     StoreSixteen(y, a.y, b.y);
     StoreSixteen(cb, a.cb, b.cb);
     StoreSixteen(cr, a.cr, b.cr);
 }
 
-// Twenty-four bytes B G R ... at `src` (28 readable) to eight 32-bit lanes:
-// each half loads four pixels and spreads them with one byte shuffle.
+// Twenty-four bytes B G R ... at `src` (28 readable): four pixels in each
+// 128-bit half.
 MRV_AVX2 inline __m256i LoadEight24(const std::uint8_t* src) {
-    const __m256i v = _mm256_inserti128_si256(
+    return _mm256_inserti128_si256(
         _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src))),
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 12)), 1);
-    const __m256i spread = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 0,
-                                            1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
-    return _mm256_shuffle_epi8(v, spread);
 }
 
 MRV_AVX2 void ConvertRow24(const std::uint8_t* src, int width, std::uint8_t* y, std::uint8_t* cb,
@@ -112,7 +121,7 @@ MRV_AVX2 void ConvertRow24(const std::uint8_t* src, int width, std::uint8_t* y, 
     int x = 0;
     // The last load of a step reads bytes up to 3x + 52: stay inside the row.
     for (; x + 18 <= width; x += 16) {
-        ConvertSixteen(LoadEight24(src + 3 * x), LoadEight24(src + 3 * x + 24), y + x, cb + x,
+        ConvertSixteen(LoadEight24(src + 3 * x), LoadEight24(src + 3 * x + 24), 3, y + x, cb + x,
                        cr + x);
     }
     if (x < width) Sse2Kernels()->convertRow24(src + 3 * x, width - x, y + x, cb + x, cr + x);
@@ -124,7 +133,7 @@ MRV_AVX2 void ConvertRow32(const std::uint8_t* src, int width, std::uint8_t* y, 
     for (; x + 16 <= width; x += 16) {
         const __m256i p0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 4 * x));
         const __m256i p1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 4 * x + 32));
-        ConvertSixteen(p0, p1, y + x, cb + x, cr + x);
+        ConvertSixteen(p0, p1, 4, y + x, cb + x, cr + x);
     }
     if (x < width) Sse2Kernels()->convertRow32(src + 4 * x, width - x, y + x, cb + x, cr + x);
 }
