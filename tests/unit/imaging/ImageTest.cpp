@@ -102,8 +102,9 @@ TEST(ReduceTo256Colours, ExactUpTo256ColoursElseCloseAndAlwaysRepeatableUsingEve
 // Split over threads, the reduction gives the single-threaded DIB to the
 // byte: colours that strips meet in other orders and only in later strips
 // (each 8-row band has its own 32 colours: 256 in all, then 288, which each
-// strip alone stays under), thousands of colours, more than 64K (the cell
-// histogram), a single row.
+// strip alone stays under), thousands of colours, a single row, and more than
+// 64K colours (the cell histogram) crowded into a thousand cells met all over
+// the picture.
 TEST(ReduceTo256Colours, ThreadsNeverChangeABit) {
     const auto bands = [](int rows, std::uint32_t seed) {
         Snapshot s(40, rows);
@@ -114,8 +115,15 @@ TEST(ReduceTo256Colours, ThreadsNeverChangeABit) {
         }
         return s;
     };
+    Snapshot cells(300, 222);
+    for (std::uint32_t i = 0; i < 300 * 222; ++i) {
+        const std::uint32_t j = i * 7919 % (300 * 222), cell = j >> 6;
+        cells.Set(static_cast<int>(i),
+                  {U8((cell & 63) << 2 | (j >> 4 & 3)), U8((cell >> 6) << 2 | (j >> 2 & 3)),
+                   U8((cell * 29 & 63) << 2 | (j & 3))});
+    }
     const Snapshot pictures[] = {bands(64, 1), bands(72, 2), Noise(61, 47, 7, 5000),
-                                 Noise(260, 256, 5), Noise(700, 1, 3, 3000)};
+                                 Noise(700, 1, 3, 3000), cells};
     for (const Snapshot& s : pictures) {
         ImagePtr single = CaptureAll(s);
         ASSERT_TRUE(ReduceTo256Colours(single.get(), 1));
