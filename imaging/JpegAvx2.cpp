@@ -120,7 +120,11 @@ MRV_AVX2 void ConvertRow24(const std::uint8_t* src, int width, std::uint8_t* y, 
                            std::uint8_t* cr) {
     int x = 0;
     // The last load of a step reads bytes up to 3x + 52: stay inside the row.
+    // The encoder takes sixteen rows at a time, bottom-up in a DIB; reading
+    // ahead within each row keeps the loads from waiting on memory. (A
+    // prefetch past the row's end is harmless: it never faults.)
     for (; x + 18 <= width; x += 16) {
+        _mm_prefetch(reinterpret_cast<const char*>(src + 3 * x + 512), _MM_HINT_T0);
         ConvertSixteen(LoadEight24(src + 3 * x), LoadEight24(src + 3 * x + 24), 3, y + x, cb + x,
                        cr + x);
     }
@@ -131,6 +135,7 @@ MRV_AVX2 void ConvertRow32(const std::uint8_t* src, int width, std::uint8_t* y, 
                            std::uint8_t* cr) {
     int x = 0;
     for (; x + 16 <= width; x += 16) {
+        _mm_prefetch(reinterpret_cast<const char*>(src + 4 * x + 512), _MM_HINT_T0);
         const __m256i p0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 4 * x));
         const __m256i p1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 4 * x + 32));
         ConvertSixteen(p0, p1, 4, y + x, cb + x, cr + x);
