@@ -188,7 +188,8 @@ void CaptureWindow::OnSetFocus(WPARAM) {
 void CaptureWindow::ShowStartupNotices() {
     std::vector<std::wstring> notices;
     if (firstRun) notices.push_back(LoadText(IDS_FIRST_RUN));
-    if (folderReadOnly) notices.push_back(FillPlaceholders(LoadText(IDS_FOLDER_READ_ONLY), {exeDirectory}));
+    if (folderReadOnly)
+        notices.push_back(FillPlaceholders(LoadText(IDS_FOLDER_READ_ONLY), {exeDirectory}));
     firstRun = 0;
     folderReadOnly = 0;
     for (const std::wstring& text : notices) ShowMessage(text.c_str());

@@ -185,9 +185,10 @@ TEST_F(CaptureTest, StartupNoticesComeInOrderOnceAndTheFolderCheckLeavesNothing)
     app->OnSetFocus(0);
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].rfind(L"初回起動か，新しいバージョンです．", 0), 0u);
-    EXPECT_EQ(messages[1], L"「" + app->exeDirectory +
-                               L"」\nには書き込めません．設定も画像もここには保存できません．\n\n"
-                               L"ドキュメントの中など，自分のフォルダに展開してから起動して下さい．");
+    EXPECT_EQ(messages[1],
+              L"「" + app->exeDirectory +
+                  L"」\nには書き込めません．設定も画像もここには保存できません．\n\n"
+                  L"ドキュメントの中など，自分のフォルダに展開してから起動して下さい．");
     app->OnSetFocus(0);  // the focus coming back from the last box
     app->OnSetFocus(0);  // a later activation
     EXPECT_EQ(messages.size(), 2u);

@@ -45,9 +45,9 @@ def main():
 
     data = open(exe, "rb").read()
     for folder in {source_dir.rstrip("/"), build_dir.rstrip("/")}:
-        for encoded in (folder.encode("utf-8"), folder.encode("utf-16-le")):
-            if encoded in data:
-                problems.append("carries the path %s" % folder)
+        for encoding in ("utf-8", "utf-16-le"):
+            if folder.encode(encoding) in data:
+                problems.append("carries the path %s (%s)" % (folder, encoding))
 
     print("imports: %s" % ", ".join(imports))
     for p in problems:
