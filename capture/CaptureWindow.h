@@ -79,12 +79,15 @@ public:
     int modalOpen = 0;
     int pinned = 0;
     int firstRun = 0;
+    // The executable's folder takes no files: neither the settings nor the
+    // saves (whose default folder it is) can be kept there.
+    int folderReadOnly = 0;
 
     NOTIFYICONDATAW trayIconData{};
 
 private:
     void OnTrayCallback(LPARAM mouseMessage);
-    void ShowFirstRunMessage();
+    void ShowStartupNotices();
     int ShowMessage(const wchar_t* text);
     std::wstring LoadText(UINT id) const;
     void Invalidate(const Rect& r);
