@@ -39,8 +39,8 @@
 #include <vector>
 
 #include "base/Geometry.h"
-#include "selection/LabelPane.h"  // TextMeasurer
 #include "settings/MenuRadioGroups.h"
+#include "view/LabelPane.h"  // TextMeasurer
 #include "view/Pane.h"
 
 namespace mrv {

@@ -11,9 +11,6 @@
 //          |                 |+         when the drop shadow is on
 //          +-----------------+|
 //              +--------------+  <- 4-pixel shadow band, offset 4
-//
-// Header only on purpose: the label panes live in selection/, whose library
-// does not link against the view library.
 #pragma once
 
 #include "base/Geometry.h"

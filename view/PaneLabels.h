@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "selection/LabelPane.h"
 #include "selection/Selection.h"
+#include "view/LabelPane.h"
 #include "view/ToolPanel.h"
 #include "view/ZoomPane.h"
 

@@ -10,11 +10,11 @@
 
 #include "imaging/PixelView.h"
 #include "output/OutputImage.h"
-#include "selection/LabelPane.h"
-#include "selection/LabelPane_win.h"
 #include "selection/Selection.h"
 #include "settings/Settings.h"
 #include "view/Draw_win.h"
+#include "view/LabelPane.h"
+#include "view/LabelPane_win.h"
 #include "view/MenuPane_win.h"
 #include "view/PaneLabels.h"
 #include "view/Pane_win.h"
