@@ -69,7 +69,8 @@ public:
     // The menu's area joined with that of its open submenu.
     Rect MenuDirtyRect() { return menuPane.MenuDirtyRect(); }
 
-    // The frame ring around the selection as a region (new handle, caller owns).
+    // The frame ring around the selection as a region, every side outside it
+    // (the pinned window's shape; new handle, caller owns).
     HRGN BuildFrameRegion() const;
 
     Selection selection;
