@@ -58,6 +58,7 @@ void CaptureWindow::InvalidateOverlays() {
 void CaptureWindow::OnLButtonDown(int px, int py) {
     leftButtonHeld = 1;
     SetCapture(window);
+    swallowClick_ = false;  // in case the release of the last one never came
     menuClosedByPress_ = false;
     if (view.menuPane.IsVisible()) {
         if (!view.menuPane.Covers(px, py)) {
