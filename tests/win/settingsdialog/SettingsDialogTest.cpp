@@ -73,22 +73,28 @@ TEST_F(SettingsDialogTest, EveryControlShowsTheRecordAndOkGivesTheSameBytesBack)
     EXPECT_EQ(EncodeSettings(Confirm()), EncodeSettings(record));
 }
 
-TEST_F(SettingsDialogTest, TextsBeyondTheRecordsByteLimitsAreRefusedAndTheDialogStays) {
+TEST_F(SettingsDialogTest, TextsBeyondTheRecordsByteLimitsOrNoFileNameAreRefusedAndTheDialogStays) {
     Open();
     // 51 kanji are 102 bytes: one character too many; a folder of 259 bytes;
-    // a character code page 932 does not have.
+    // a character code page 932 does not have; a wildcard and a device name,
+    // which no file name can start with.
     const std::wstring refused[][2] = {{std::wstring(51, L'\x753B'), L"C:\\"},
                                        {L"img", L"C:\\" + std::wstring(256, L'x')},
-                                       {L"caf\x00E9", L"C:\\"}};
+                                       {L"caf\x00E9", L"C:\\"},
+                                       {L"a*b", L"C:\\"},
+                                       {L"CON", L"C:\\"}};
     for (const auto& [baseName, folder] : refused) {
         Type(IDC_BASE_NAME, baseName);
         Type(IDC_SAVE_FOLDER, folder);
         Press(IDOK);
         EXPECT_TRUE(dialog.Result() == 0 && dialog.Window() == window);
     }
-    ASSERT_EQ(dialog.messages.size(), 3u);
-    EXPECT_EQ(dialog.messages[0], RefusalMessage(FormRefusal::kBaseNameTooLong));
-    EXPECT_EQ(dialog.messages[1], RefusalMessage(FormRefusal::kSaveFolderTooLong));
+    ASSERT_EQ(dialog.messages.size(), 5u);
+    const SettingsForm form;
+    EXPECT_EQ(dialog.messages[0], RefusalMessage(FormRefusal::kBaseNameTooLong, form));
+    EXPECT_EQ(dialog.messages[1], RefusalMessage(FormRefusal::kSaveFolderTooLong, form));
+    EXPECT_NE(dialog.messages[3].find(L"「*」"), std::wstring::npos) << "names the character";
+    EXPECT_NE(dialog.messages[4].find(L"「CON」"), std::wstring::npos) << "names the device";
     EXPECT_EQ(GetFocus(), GetDlgItem(window, IDC_BASE_NAME));  // the last refusal's edit
 
     // At the limits: 100 bytes, and 258 with a separator typed by hand.
