@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cwchar>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,6 +18,13 @@
 
 namespace mrv {
 namespace {
+
+// A wide text for a test's failure message.
+std::string Utf8(const wchar_t* text) {
+    char out[256] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out - 1, nullptr, nullptr);
+    return out;
+}
 
 std::wstring TextOf(HWND window, int id) {
     wchar_t text[512] = {};
@@ -71,6 +79,40 @@ TEST_F(SettingsDialogTest, EveryControlShowsTheRecordAndOkGivesTheSameBytesBack)
     EXPECT_EQ(TextOf(window, IDC_ZOOM_WIDTH), L"15");
     EXPECT_EQ(TextOf(window, IDC_SAVE_FOLDER), L"D:\\\x30BD");
     EXPECT_EQ(EncodeSettings(Confirm()), EncodeSettings(record));
+}
+
+// Every one-line label shows whole in the dialog's font: the program name
+// and the version as well as the labels of the edits.
+TEST_F(SettingsDialogTest, OneLineLabelsShowWhole) {
+    Open();
+    std::vector<HWND> labels;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM list) {
+            wchar_t kind[16] = {};
+            GetClassNameW(child, kind, 16);
+            const LONG style = GetWindowLongW(child, GWL_STYLE);
+            if (_wcsicmp(kind, L"Static") == 0 && (style & SS_TYPEMASK) == SS_LEFT)
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&labels));
+    bool programName = false;
+    for (HWND label : labels) {
+        wchar_t text[128] = {};
+        GetWindowTextW(label, text, 128);
+        programName = programName || std::wcscmp(text, L"MORVANTE") == 0;
+        RECT client{};
+        GetClientRect(label, &client);
+        HDC dc = GetDC(label);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text, static_cast<int>(std::wcslen(text)), &extent);
+        SelectObject(dc, old);
+        ReleaseDC(label, dc);
+        EXPECT_LE(extent.cx, client.right) << Utf8(text);
+    }
+    EXPECT_TRUE(programName);
 }
 
 TEST_F(SettingsDialogTest, TextsBeyondTheRecordsByteLimitsOrNoFileNameAreRefusedAndTheDialogStays) {
