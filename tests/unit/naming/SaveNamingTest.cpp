@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cwctype>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "settings/FileNameCheck.h"
+#include "tests/unit/naming/SequentialInvariants.h"
 
 namespace mrv {
 namespace {
@@ -157,6 +160,29 @@ TEST_F(SequentialNaming, PathsTooLongForTheBuffersAreRefused) {
     EXPECT_TRUE(naming.SetSaveFolder(L"E:\\" + std::wstring(255, L'f')));  // 259 with the "\\"
     EXPECT_FALSE(naming.SetSaveFolder(L"E:\\" + std::wstring(256, L'f')));
     EXPECT_FALSE(naming.SetFilePath(std::wstring(kPathBufferSize, L'x')));
+}
+
+// Loaded records with base names full of separators, dots, colons, spaces
+// and device names, in a folder holding a file: every save stays in the
+// folder. A seeded cousin of the fuzz harness in tests/fuzz.
+TEST(SequentialPathsOfLoadedRecords, StayInTheSaveFolder) {
+    std::mt19937 rng(0x5a7ee5u);
+    const char pieces[][6] = {"..", "\\", "/", ":", ".", " ", "con", "COM", "lpt1", "\x83\x5C",
+                              "\x83", "|", "*", "img", "\x7F", "\t", "sub"};
+    std::vector<std::uint8_t> file(kSettingsFileSize);
+    Settings s;
+    for (int round = 0; round < 3000; ++round) {
+        ResetSettings(s, "C:\\exe\\");
+        std::string base;
+        for (int k = rng() % 6; k > 0; --k) base += pieces[rng() % std::size(pieces)];
+        std::strncpy(s.baseName, base.c_str(), kBaseNameSize - 1);
+        s.numberDigits = 1 + int(rng() % 3);
+        s.saveNumber = int(rng() % 12);
+        s.overwriteExisting = int(rng() % 2);
+        file = EncodeSettings(s);
+        ASSERT_EQ(DecodeSettings(file.data(), file.size(), s), 1);
+        ASSERT_EQ(testing::CheckSequentialPaths(s, L"img1.bmp"), "") << base;
+    }
 }
 
 // Message 3: the sentence, then the file and the reason on lines of their own.
