@@ -180,7 +180,7 @@ TEST_F(SaveTargetTest, FailuresSayWhyKeepTheNumberAndHarmNoFile) {
     ASSERT_EQ(lines.size(), 3u) << "sentence, file, reason";
     EXPECT_EQ(lines[0], kSaveFailed);
     EXPECT_EQ(lines[1], folder / L"doomed\\img0005.bmp");
-    EXPECT_FALSE(lines[2].empty());
+    EXPECT_EQ(lines[2], SystemErrorText(ERROR_PATH_NOT_FOUND));
     EXPECT_EQ(settings.saveNumber, 5);
 
     // A folder nobody may write into: as root a folder's permissions stop
