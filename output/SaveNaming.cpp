@@ -176,8 +176,7 @@ std::uint8_t SaveNaming::FormatForFilter(int index) const {
     }
 }
 
-SequentialPath SaveNaming::NextSequentialPath(std::wstring_view baseName,
-                                              const ListFolder& list) {
+SequentialPath SaveNaming::NextSequentialPath(std::wstring_view baseName, const ListFolder& list) {
     Settings& s = *settings_;
     const int digits = ClampedDigits(s.numberDigits);
     const long long limit = NumberLimit(digits);

@@ -98,10 +98,10 @@ struct SequentialPath {
     // The full target path; after a message-3 failure, the name that could
     // not be written.
     std::wstring path;
-    int messageId = 0;         // string-table message to show, 0 when kOk
-    long long limit = 0;       // 10 ^ digits, the %d of message 4
-    std::wstring reason;       // why, for kPathTooLong and kUnusableBaseName
-    std::uint32_t error = 0;   // the listing's system error code, for kListingFailed
+    int messageId = 0;        // string-table message to show, 0 when kOk
+    long long limit = 0;      // 10 ^ digits, the %d of message 4
+    std::wstring reason;      // why, for kPathTooLong and kUnusableBaseName
+    std::uint32_t error = 0;  // the listing's system error code, for kListingFailed
 };
 
 // Lists the save folder: hands the name (without folder) of every file that
@@ -109,7 +109,8 @@ struct SequentialPath {
 // ignoring case) to `each`, and returns 0, also when nothing matched, or the
 // system's error code when the folder could not be listed.
 using NameVisitor = std::function<void(std::wstring_view name)>;
-using ListFolder = std::function<std::uint32_t(const std::wstring& pattern, const NameVisitor& each)>;
+using ListFolder =
+    std::function<std::uint32_t(const std::wstring& pattern, const NameVisitor& each)>;
 
 class SaveNaming {
 public:

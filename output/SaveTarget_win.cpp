@@ -111,8 +111,8 @@ std::wstring SystemErrorText(DWORD error) {
     std::wstring result;
     if (length > 0 && text != nullptr) result.assign(text, length);
     if (text != nullptr) LocalFree(text);
-    while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r' ||
-                               result.back() == L' '))
+    while (!result.empty() &&
+           (result.back() == L'\n' || result.back() == L'\r' || result.back() == L' '))
         result.pop_back();
     if (result.empty()) result = L"エラー " + std::to_wstring(error);
     return result;

@@ -271,9 +271,8 @@ void SanitizeSettings(Settings& settings) {
     settings.pngVariant = FixPngVariant(settings.pngVariant);
     if ((settings.imageFormat & kFormatFamilyMask) == kFormatFamilyPng) {
         const auto variant = static_cast<std::uint8_t>(settings.imageFormat & kColourVariantMask);
-        settings.imageFormat =
-            static_cast<std::uint8_t>((settings.imageFormat & ~kColourVariantMask) |
-                                      FixPngVariant(variant));
+        settings.imageFormat = static_cast<std::uint8_t>(
+            (settings.imageFormat & ~kColourVariantMask) | FixPngVariant(variant));
     }
     const std::string_view name(settings.baseName, std::strlen(settings.baseName));
     if (!CheckBaseName(Cp932AsNameCharacters(name)).Accepted())

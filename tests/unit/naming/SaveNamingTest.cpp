@@ -52,9 +52,9 @@ TEST_F(SequentialNaming, CountsUpSkippingNumbersUsedInAnyFormat) {
     naming.AdvanceSaveNumber();
     // Numbers 1-3 are used by a JPEG, a PNG and a BMP in any case; ".jpeg",
     // other widths, other bases and stray suffixes use nothing.
-    files = {L"C:\\shots\\img0001.jpg",   L"C:\\shots\\IMG0002.Png",  L"C:\\shots\\img0003.bmp",
-             L"C:\\shots\\img0004.jpeg",  L"C:\\shots\\img04.bmp",    L"C:\\shots\\img00004.bmp",
-             L"C:\\shots\\imgx0004.bmp",  L"C:\\shots\\img0004.bmp~", L"C:\\shots\\img-004.png",
+    files = {L"C:\\shots\\img0001.jpg",  L"C:\\shots\\IMG0002.Png",  L"C:\\shots\\img0003.bmp",
+             L"C:\\shots\\img0004.jpeg", L"C:\\shots\\img04.bmp",    L"C:\\shots\\img00004.bmp",
+             L"C:\\shots\\imgx0004.bmp", L"C:\\shots\\img0004.bmp~", L"C:\\shots\\img-004.png",
              L"C:\\shots\\img0006.png"};
     EXPECT_EQ(Next().path, L"C:\\shots\\img0004.bmp");
     EXPECT_EQ(settings.saveNumber, 4);
@@ -129,7 +129,8 @@ TEST_F(SequentialNaming, BaseNamesThatAreNoFileNameBuildNoPath) {
     EXPECT_TRUE(patterns.empty());
     EXPECT_EQ(settings.saveNumber, 0);
     for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(Next(L"\x753B\x50CF").path, L"C:\\shots\\\x753B\x50CF" L"000" + std::to_wstring(k) + L".bmp");
+        const std::wstring base = L"\x753B\x50CF";  // "画像"
+        EXPECT_EQ(Next(base).path, L"C:\\shots\\" + base + L"000" + std::to_wstring(k) + L".bmp");
         naming.AdvanceSaveNumber();
         EXPECT_EQ(naming.CurrentFolder(), L"C:\\shots\\");
     }
@@ -167,8 +168,8 @@ TEST_F(SequentialNaming, PathsTooLongForTheBuffersAreRefused) {
 // folder. A seeded cousin of the fuzz harness in tests/fuzz.
 TEST(SequentialPathsOfLoadedRecords, StayInTheSaveFolder) {
     std::mt19937 rng(0x5a7ee5u);
-    const char pieces[][6] = {"..", "\\", "/", ":", ".", " ", "con", "COM", "lpt1", "\x83\x5C",
-                              "\x83", "|", "*", "img", "\x7F", "\t", "sub"};
+    const char pieces[][6] = {"..",       "\\",   "/", ":", ".",   " ",    "con", "COM", "lpt1",
+                              "\x83\x5C", "\x83", "|", "*", "img", "\x7F", "\t",  "sub"};
     std::vector<std::uint8_t> file(kSettingsFileSize);
     Settings s;
     for (int round = 0; round < 3000; ++round) {

@@ -127,11 +127,14 @@ TEST(SettingsFileImage, DamagedValuesComeBackInRange) {
 // damaged PNG variant is 8 bits, in the remembered variant and in a PNG
 // current format, while BMP keeps all four.
 TEST(SettingsFileImage, UnusableBaseNamesAndSixteenBitPngComeBackUsable) {
+    // clang-format off
     const std::pair<const char*, const char*> names[] = {
-        {"a*b", "img"},         {"..\\up", "img"},    {"sub/img", "img"},
+        {"a*b", "img"},         {"..\\up", "img"},     {"sub/img", "img"},
         {"nul.txt", "img"},     {"shot.", "img"},       {"  ", "img"},
-        {"tab\tname", "img"},  {"\x83\x5C", "\x83\x5C"},  // "ソ": 0x5C inside a character
-        {"\x83*", "img"},      {"", ""},               {"\xB1\xB2", "\xB1\xB2"}};
+        {"tab\tname", "img"},   {"\x83*", "img"},       {"", ""},
+        {"\x83\x5C", "\x83\x5C"},  // "ソ": 0x5C inside a character
+        {"\xB1\xB2", "\xB1\xB2"}};  // half-width katakana
+    // clang-format on
     Settings s;
     for (const auto& [stored, loaded] : names) {
         Bytes file = DefaultFileFixture();

@@ -142,23 +142,25 @@ TEST(BaseNames, OnlyPiecesOfOneFileNameAreAccepted) {
         P problem;
         std::wstring subject;
     } cases[] = {
+        // clang-format off
         {L"img", P::kNone, L""},
         {L"", P::kNone, L""},  // the names are the numbers alone
         {L"\x753B\x50CF_\x30B9\x30AF\x30B7\x30E7", P::kNone, L""},  // Japanese
         {std::wstring(100, L'x'), P::kNone, L""},
         {L"shot 1.v2", P::kNone, L""},
-        {L"COM0", P::kNone, L""},      {L"LPT10", P::kNone, L""},  {L"CONSOLE", P::kNone, L""},
+        {L"COM0", P::kNone, L""},        {L"LPT10", P::kNone, L""},        {L"CONSOLE", P::kNone, L""},
         {L"a\\b", P::kCharacter, L"\\"}, {L"a/b", P::kCharacter, L"/"},    {L"C:x", P::kCharacter, L":"},
         {L"a*b", P::kCharacter, L"*"},   {L"a?b", P::kCharacter, L"?"},    {L"a\"b", P::kCharacter, L"\""},
         {L"a<b", P::kCharacter, L"<"},   {L"a>b", P::kCharacter, L">"},    {L"a|b", P::kCharacter, L"|"},
         {L"a\tb", P::kCharacter, L"\t"}, {L"a\x7F", P::kCharacter, L"\x7F"},
         {L"..\\up", P::kCharacter, L"\\"},  // the separator, before the dots
-        {L"CON", P::kReservedName, L"CON"},          {L"prn", P::kReservedName, L"prn"},
-        {L"Aux.txt", P::kReservedName, L"Aux"},      {L"nul.tar.gz", P::kReservedName, L"nul"},
-        {L"com1", P::kReservedName, L"com1"},        {L"LPT9.png", P::kReservedName, L"LPT9"},
+        {L"CON", P::kReservedName, L"CON"},      {L"prn", P::kReservedName, L"prn"},
+        {L"Aux.txt", P::kReservedName, L"Aux"},  {L"nul.tar.gz", P::kReservedName, L"nul"},
+        {L"com1", P::kReservedName, L"com1"},    {L"LPT9.png", P::kReservedName, L"LPT9"},
         {L"con .x", P::kReservedName, L"con"},
-        {L"shot.", P::kTrailingDotSpace, L"."},      {L"shot ", P::kTrailingDotSpace, L" "},
-        {L"...", P::kTrailingDotSpace, L"."},        {L"  ", P::kTrailingDotSpace, L" "},
+        {L"shot.", P::kTrailingDotSpace, L"."},  {L"shot ", P::kTrailingDotSpace, L" "},
+        {L"...", P::kTrailingDotSpace, L"."},    {L"  ", P::kTrailingDotSpace, L" "},
+        // clang-format on
     };
     for (const auto& c : cases) {
         const BaseNameCheck check = CheckBaseName(c.name);

@@ -191,9 +191,8 @@ TEST_F(SaveTargetTest, FailuresSayWhyKeepTheNumberAndHarmNoFile) {
     if (probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
         UseFolder(readOnly);
         EXPECT_EQ(Save(), SaveOutcome::kFailed);
-        EXPECT_EQ(Lines(target.Message()),
-                  (std::vector{kSaveFailed, readOnly + L"img0005.bmp",
-                               SystemErrorText(ERROR_ACCESS_DENIED)}));
+        EXPECT_EQ(Lines(target.Message()), (std::vector{kSaveFailed, readOnly + L"img0005.bmp",
+                                                        SystemErrorText(ERROR_ACCESS_DENIED)}));
     } else {
         ADD_FAILURE() << "no read-only folder at " << fs::path(readOnly).string();
         if (probe != INVALID_HANDLE_VALUE) CloseHandle(probe);

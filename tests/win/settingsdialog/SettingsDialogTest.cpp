@@ -105,7 +105,8 @@ TEST_F(SettingsDialogTest, OneLineLabelsShowWhole) {
         RECT client{};
         GetClientRect(label, &client);
         HDC dc = GetDC(label);
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+        HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
         SIZE extent{};
         GetTextExtentPoint32W(dc, text, static_cast<int>(std::wcslen(text)), &extent);
         SelectObject(dc, old);
