@@ -185,6 +185,14 @@ SequentialPath SaveNaming::NextSequentialPath(std::wstring_view baseName, const 
         return std::wstring(baseName) + ZeroPadded(number, digits) + L'.' + extension;
     };
     SequentialPath result;
+    const auto limitReached = [&] {
+        s.saveNumber = 0;
+        result.path.clear();
+        result.status = NamingStatus::kNumberLimitReached;
+        result.messageId = kMessageNumberLimit;
+        result.limit = limit;
+        return result;
+    };
     int n = std::max(s.saveNumber, 0);
 
     const BaseNameCheck check = CheckBaseName(baseName);
@@ -195,13 +203,7 @@ SequentialPath SaveNaming::NextSequentialPath(std::wstring_view baseName, const 
         result.reason = BaseNameRefusalText(check);
         return result;
     }
-    if (n >= limit) {
-        s.saveNumber = 0;
-        result.status = NamingStatus::kNumberLimitReached;
-        result.messageId = kMessageNumberLimit;
-        result.limit = limit;
-        return result;
-    }
+    if (n >= limit) return limitReached();
     // Below the limit every number has the same width, so one check covers
     // every name the scan may end on.
     result.path = currentFolder_ + fileName(n);
@@ -237,14 +239,7 @@ SequentialPath SaveNaming::NextSequentialPath(std::wstring_view baseName, const 
         }
         break;
     }
-    if (n >= limit) {
-        s.saveNumber = 0;
-        result.path.clear();
-        result.status = NamingStatus::kNumberLimitReached;
-        result.messageId = kMessageNumberLimit;
-        result.limit = limit;
-        return result;
-    }
+    if (n >= limit) return limitReached();
     s.saveNumber = n;
     lastFileName_ = fileName(n);
     result.path = currentFolder_ + lastFileName_;

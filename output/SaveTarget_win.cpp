@@ -56,6 +56,13 @@ bool FullPath(const std::wstring& path, std::wstring* out) {
     return true;
 }
 
+// What message 3 says for a system error: a name too long for the file
+// system in Japanese, like the names too long for our own buffers.
+std::wstring ErrorReason(DWORD error) {
+    return error == ERROR_FILENAME_EXCED_RANGE ? std::wstring(kPathTooLongReason)
+                                               : SystemErrorText(error);
+}
+
 template <std::size_t N>
 void CopyInto(wchar_t (&buffer)[N], std::wstring_view text) {
     const std::size_t n = text.size() < N - 1 ? text.size() : N - 1;
@@ -147,7 +154,7 @@ bool SaveOutputImage(OutputImage& image, const std::wstring& path, std::uint8_t 
 
     FileSink sink;
     if (!sink.Open(path)) {
-        *reason = SystemErrorText(sink.Error());
+        *reason = ErrorReason(sink.Error());
         return false;
     }
     bool written = false;
@@ -167,7 +174,7 @@ bool SaveOutputImage(OutputImage& image, const std::wstring& path, std::uint8_t 
     if (written && sink.Commit()) return true;
     // The encoder gives up by itself (a JPEG wider than 65535) or because the
     // sink refused its bytes (a full disk); only the latter has a system error.
-    *reason = sink.Error() != 0 ? SystemErrorText(sink.Error()) : std::wstring(kNotEncodedReason);
+    *reason = sink.Error() != 0 ? ErrorReason(sink.Error()) : std::wstring(kNotEncodedReason);
     sink.Abandon();
     return false;
 }
@@ -317,7 +324,7 @@ SaveOutcome SaveTarget::SaveImage(OutputImage& image, bool saveAs) {
                                             {std::to_wstring(target.limit)});
                 return SaveOutcome::kFailed;
             case NamingStatus::kListingFailed:
-                return FailSaving(target.path, SystemErrorText(target.error));
+                return FailSaving(target.path, ErrorReason(target.error));
             default:
                 return FailSaving(target.path, target.reason);
         }
