@@ -2,7 +2,10 @@
 #include "capture/CaptureWindow.h"
 
 #include <string>
+#include <vector>
 
+#include "output/FileSink_win.h"
+#include "output/MessageText.h"
 #include "resources/resource.h"
 
 namespace mrv {
@@ -62,6 +65,7 @@ int CaptureWindow::OnInit() {
         ResetSettings(settings, ToCp932(exeDirectory));
         firstRun = 1;
     }
+    folderReadOnly = CanWriteIn(exeDirectory) ? 0 : 1;
 
     cursorTable[0] = LoadCursorW(nullptr, IDC_ARROW);
     cursorTable[1] = LoadCursorW(nullptr, IDC_WAIT);
@@ -175,13 +179,20 @@ void CaptureWindow::OnSetFocus(WPARAM) {
         else
             RestoreFullScreen();
     }
-    if (firstRun) ShowFirstRunMessage();
+    ShowStartupNotices();
 }
 
-void CaptureWindow::ShowFirstRunMessage() {
+// What start-up found that the user must know, once per run, in this order,
+// at the first activation. Each flag is cleared before any box opens: the
+// focus that comes back as a box closes runs this again.
+void CaptureWindow::ShowStartupNotices() {
+    std::vector<std::wstring> notices;
+    if (firstRun) notices.push_back(LoadText(IDS_FIRST_RUN));
+    if (folderReadOnly)
+        notices.push_back(FillPlaceholders(LoadText(IDS_FOLDER_READ_ONLY), {exeDirectory}));
     firstRun = 0;
-    const std::wstring text = LoadText(IDS_FIRST_RUN);
-    ShowMessage(text.c_str());
+    folderReadOnly = 0;
+    for (const std::wstring& text : notices) ShowMessage(text.c_str());
 }
 
 void CaptureWindow::OnKillFocus(WPARAM) { MinimizeWindow(); }

@@ -12,6 +12,7 @@
 #include <iterator>
 
 #include "capture/CaptureWindow.h"
+#include "output/FileSink_win.h"
 #include "resources/resource.h"
 
 namespace mrv {
@@ -174,6 +175,31 @@ TEST_F(CaptureTest, ExhaustedNumberShowsMessageFourAndStartsAgainFromZero) {
     EXPECT_TRUE(IsTopmost());
     EXPECT_EQ(app->settings.saveNumber, 0);
     EXPECT_EQ(ImageCount(), 10);
+}
+
+// What start-up found comes at the first activation, one box each, in order,
+// and never again in the same run.
+TEST_F(CaptureTest, StartupNoticesComeInOrderOnceAndTheFolderCheckLeavesNothing) {
+    app->firstRun = 1;
+    app->folderReadOnly = 1;
+    app->OnSetFocus(0);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].rfind(L"初回起動か，新しいバージョンです．", 0), 0u);
+    EXPECT_EQ(messages[1],
+              L"「" + app->exeDirectory +
+                  L"」\nには書き込めません．設定も画像もここには保存できません．\n\n"
+                  L"ドキュメントの中など，自分のフォルダに展開してから起動して下さい．");
+    app->OnSetFocus(0);  // the focus coming back from the last box
+    app->OnSetFocus(0);  // a later activation
+    EXPECT_EQ(messages.size(), 2u);
+
+    // The check start-up makes: a file can be created in the folder, and is
+    // gone again at once.
+    EXPECT_TRUE(CanWriteIn(folder.wstring()));
+    EXPECT_TRUE(CanWriteIn(app->exeDirectory));
+    EXPECT_EQ(ImageCount(), 0);
+    EXPECT_FALSE(CanWriteIn((folder / L"missing").wstring()));
+    EXPECT_FALSE(CanWriteIn(L""));
 }
 
 TEST_F(CaptureTest, TogglesClearSelectionFrameTickAndRestoreFromTray) {
