@@ -74,8 +74,10 @@ struct PngOptions {
 // new 24-bit image. The rectangle must lie wholly inside the view: an empty
 // rectangle or one reaching outside gives null (selections are clamped to the
 // screen before they get here, so a rectangle outside means a fault upstream).
+// With threads > 1 a large rectangle is copied in row strips on worker
+// threads, joined before returning.
 [[nodiscard]] Image* CreateImageFromPixels(const PixelView& source, int left, int top, int width,
-                                           int height);
+                                           int height, int threads = 1);
 
 // Null for a null image.
 [[nodiscard]] const DibDescriptor* GetDibDescriptor(const Image* image);

@@ -18,6 +18,7 @@
 // joined in strip order so the result never depends on the thread count.
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -56,24 +57,6 @@ void Parallel(std::size_t count, int threads,
     if (!RunInParallel(count, threads, job)) throw std::bad_alloc();
 }
 
-// One NearestColour per worker thread (its candidate lists fill as it
-// searches), made on first use.
-class NearestPerWorker {
-public:
-    NearestPerWorker(const std::vector<PaletteEntry>& palette, int threads)
-        : palette_(palette), nearest_(static_cast<std::size_t>(std::max(threads, 1))) {}
-    NearestColour& For(int worker) {
-        std::unique_ptr<NearestColour>& n = nearest_[static_cast<std::size_t>(worker)];
-        if (!n)
-            n = std::make_unique<NearestColour>(palette_.data(), static_cast<int>(palette_.size()));
-        return *n;
-    }
-
-private:
-    const std::vector<PaletteEntry>& palette_;
-    std::vector<std::unique_ptr<NearestColour>> nearest_;
-};
-
 // ---------------------------------------------------------------------------
 // Exact palette
 
@@ -107,20 +90,27 @@ private:
 };
 
 // Maps rows [span.first, span.end) through `table`; false once a 257th
-// colour appears.
-bool MapRowsExactly(const PixelView& source, Span span, Image& out, SmallColourTable& table) {
+// colour appears, here or (`tooMany` set) in another strip: the picture has
+// more than 256 then, and a strip of few colours need not be mapped on.
+bool MapRowsExactly(const PixelView& source, Span span, Image& out, SmallColourTable& table,
+                    std::atomic<bool>& tooMany) {
+    const auto fail = [&tooMany] {
+        tooMany.store(true, std::memory_order_relaxed);
+        return false;
+    };
     for (int y = span.first; y < span.end; ++y) {
+        if (tooMany.load(std::memory_order_relaxed)) return false;
         const std::uint8_t* in = source.Row(y);
         std::uint8_t* indices = out.Row(y);
         std::uint32_t last = PackBgr(in);
         int lastIndex = table.IndexOf(last);
-        if (lastIndex < 0) return false;
+        if (lastIndex < 0) return fail();
         for (int x = 0; x < source.width; ++x, in += 3) {
             const std::uint32_t colour = PackBgr(in);
             if (colour != last) {
                 last = colour;
                 lastIndex = table.IndexOf(colour);
-                if (lastIndex < 0) return false;
+                if (lastIndex < 0) return fail();
             }
             indices[x] = static_cast<std::uint8_t>(lastIndex);
         }
@@ -137,9 +127,10 @@ int MapExactly(const PixelView& source, Image& out, int threads,
     const int strips = StripCount(source.height, threads);
     std::vector<SmallColourTable> tables(static_cast<std::size_t>(strips));
     std::vector<unsigned char> exact(static_cast<std::size_t>(strips), 0);
+    std::atomic<bool> tooMany{false};
     Parallel(tables.size(), threads, [&](std::size_t i, int) {
         exact[i] = MapRowsExactly(source, PartOf(source.height, strips, static_cast<int>(i)), out,
-                                  tables[i]);
+                                  tables[i], tooMany);
     });
     if (std::find(exact.begin(), exact.end(), 0) != exact.end()) return 0;
 
@@ -182,6 +173,23 @@ struct WeightedPoint {
     float r, g, b;
     std::uint32_t weight;
 };
+
+// The boxes of NearestColour the points lie in, each once. Every pixel of
+// the picture lies in one of them too: a point is a colour of the picture or
+// the centroid of a 6-bit cell, which sits inside one 5-bit box.
+std::vector<int> BoxesOf(const std::vector<WeightedPoint>& points) {
+    std::vector<unsigned char> seen(1u << 15, 0);
+    std::vector<int> boxes;
+    for (const WeightedPoint& p : points) {
+        const int box = NearestColour::BoxOf(static_cast<int>(p.r), static_cast<int>(p.g),
+                                             static_cast<int>(p.b));
+        if (!seen[static_cast<std::size_t>(box)]) {
+            seen[static_cast<std::size_t>(box)] = 1;
+            boxes.push_back(box);
+        }
+    }
+    return boxes;
+}
 
 // Calls visit(colour, run) for every run of one colour along each row of
 // [span.first, span.end) of a 24-bit view; stops early, returning false, when
@@ -272,12 +280,19 @@ std::vector<WeightedPoint> ExactPoints(const PixelView& source, std::size_t cap,
     const int strips = StripCount(source.height, threads);
     std::vector<std::unique_ptr<ColourCounts>> parts(static_cast<std::size_t>(strips));
     std::vector<unsigned char> within(parts.size(), 0);
+    // A strip past the cap ends the others' counting too.
+    std::atomic<bool> tooMany{false};
     Parallel(parts.size(), threads, [&](std::size_t i, int) {
         parts[i] = std::make_unique<ColourCounts>(cap);
         ColourCounts& counts = *parts[i];
         within[i] = ForEachColourRun(
             source, PartOf(source.height, strips, static_cast<int>(i)),
-            [&](std::uint32_t colour, std::uint32_t run) { return counts.Add(colour, run); });
+            [&](std::uint32_t colour, std::uint32_t run) {
+                if (counts.Add(colour, run) && !tooMany.load(std::memory_order_relaxed))
+                    return true;
+                tooMany.store(true, std::memory_order_relaxed);
+                return false;
+            });
     });
     if (std::find(within.begin(), within.end(), 0) != within.end()) return {};
     if (parts.size() == 1) return parts[0]->Points();
@@ -480,8 +495,8 @@ std::vector<PaletteEntry> SplitPalette(std::vector<WeightedPoint>& points) {
 // The points go in chunks of a fixed size whatever the thread count; each
 // chunk sums its own points in order, and the chunks' sums are added in chunk
 // order, so the floating-point totals are the same on any number of threads.
-void RefineByKMeans(const std::vector<WeightedPoint>& points, int threads,
-                    std::vector<PaletteEntry>* palette) {
+void RefineByKMeans(const std::vector<WeightedPoint>& points, const std::vector<int>& boxes,
+                    int threads, std::vector<PaletteEntry>* palette) {
     constexpr int kPasses = 4;
     constexpr std::size_t kChunk = 4096;
     struct Sums {
@@ -491,15 +506,15 @@ void RefineByKMeans(const std::vector<WeightedPoint>& points, int threads,
     const std::size_t chunks = (points.size() + kChunk - 1) / kChunk;
     std::vector<Sums> partial(chunks * n);
     for (int pass = 0; pass < kPasses; ++pass) {
-        NearestPerWorker nearest(*palette, threads);
-        Parallel(chunks, threads, [&](std::size_t chunk, int worker) {
-            NearestColour& find = nearest.For(worker);
+        NearestColour nearest(palette->data(), static_cast<int>(n));
+        nearest.Prepare(boxes, threads);
+        Parallel(chunks, threads, [&](std::size_t chunk, int) {
             Sums* sums = partial.data() + chunk * n;
             std::fill(sums, sums + n, Sums{0, 0, 0, 0});
             const std::size_t end = std::min(points.size(), (chunk + 1) * kChunk);
             for (std::size_t i = chunk * kChunk; i < end; ++i) {
                 const WeightedPoint& p = points[i];
-                Sums& s = sums[static_cast<std::size_t>(find.Find(p.r, p.g, p.b))];
+                Sums& s = sums[static_cast<std::size_t>(nearest.FindPrepared(p.r, p.g, p.b))];
                 const double w = p.weight;
                 s.r += static_cast<double>(p.r) * w;
                 s.g += static_cast<double>(p.g) * w;
@@ -536,7 +551,7 @@ void RefineByKMeans(const std::vector<WeightedPoint>& points, int threads,
 // Maps every pixel to its nearest palette entry, writing the indices into
 // `out`, and replaces each entry by the mean of its pixels. Returns the number
 // of entries in use after dropping the unused ones, with `remap` renumbering.
-int MapToPalette(const PixelView& source, Image& out, int threads,
+int MapToPalette(const PixelView& source, Image& out, const std::vector<int>& boxes, int threads,
                  std::vector<PaletteEntry>* palette, std::array<std::uint8_t, kMaxColours>* remap) {
     const std::size_t n = palette->size();
     struct Sums {
@@ -544,9 +559,9 @@ int MapToPalette(const PixelView& source, Image& out, int threads,
     };
     const int strips = StripCount(source.height, threads);
     std::vector<Sums> parts(static_cast<std::size_t>(strips));
-    NearestPerWorker nearest(*palette, threads);
-    Parallel(parts.size(), threads, [&](std::size_t part, int worker) {
-        NearestColour& find = nearest.For(worker);
+    NearestColour nearest(palette->data(), static_cast<int>(n));
+    nearest.Prepare(boxes, threads);
+    Parallel(parts.size(), threads, [&](std::size_t part, int) {
         Sums& sums = parts[part];
         const Span span = PartOf(source.height, strips, static_cast<int>(part));
         for (int y = span.first; y < span.end; ++y) {
@@ -558,7 +573,7 @@ int MapToPalette(const PixelView& source, Image& out, int threads,
                 const std::uint32_t colour = PackBgr(in);
                 if (colour != last) {
                     last = colour;
-                    lastIndex = static_cast<std::size_t>(find.Find(in[2], in[1], in[0]));
+                    lastIndex = static_cast<std::size_t>(nearest.FindPrepared(in[2], in[1], in[0]));
                 }
                 indices[x] = static_cast<std::uint8_t>(lastIndex);
                 sums.b[lastIndex] += in[0];
@@ -625,11 +640,12 @@ bool Reduce(Image* image, int threads) {
         std::vector<WeightedPoint> points = ExactPoints(view, 1u << 16, threads);
         if (points.empty()) points = CellPoints(view, threads);
         if (points.empty()) return false;
+        const std::vector<int> boxes = BoxesOf(points);
         palette = SplitPalette(points);
-        RefineByKMeans(points, threads, &palette);
+        RefineByKMeans(points, boxes, threads, &palette);
         points = std::vector<WeightedPoint>();
         std::array<std::uint8_t, kMaxColours> remap{};
-        const int used = MapToPalette(view, *result, threads, &palette, &remap);
+        const int used = MapToPalette(view, *result, boxes, threads, &palette, &remap);
         result->FinishPalette(palette.data(), used, remap.data());
     }
     image->Replace(std::move(*result));

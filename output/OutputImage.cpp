@@ -21,8 +21,11 @@ int OutputImage::Threads() const {
 
 bool OutputImage::Capture(const imaging::PixelView& snapshot, const Rect& selection) {
     ReleaseImage();
+    const int threads = threads_ > 0 ? threads_
+                                     : SaveThreads(selection.Width(), selection.Height(),
+                                                   std::thread::hardware_concurrency());
     image_ = imaging::CreateImageFromPixels(snapshot, selection.left, selection.top,
-                                            selection.Width(), selection.Height());
+                                            selection.Width(), selection.Height(), threads);
     if (!image_) return false;
     dibInfo_ = imaging::GetDibDescriptor(image_);
     return true;

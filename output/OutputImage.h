@@ -51,8 +51,8 @@ public:
     // fails (the sink's bytes are then garbage).
     [[nodiscard]] bool Write(std::uint8_t code, imaging::ByteSink& sink) const;
 
-    // Threads for the reduction to 256 colours and for PNG writing: 0 (the
-    // default) chooses by the picture's size and the machine (SaveThreads).
+    // Threads for the cut, the reduction to 256 colours and PNG writing: 0
+    // (the default) chooses by the picture's size and the machine (SaveThreads).
     // Neither changes the pixels; a PNG written in strips may differ in its
     // bytes. The benchmark sets 1 for its single-threaded yardstick.
     void SetThreads(int threads) { threads_ = threads; }
