@@ -22,8 +22,10 @@ NearestColour::NearestColour(const PaletteEntry* palette, int count)
 namespace {
 
 // Squared distance from v to the interval [lo, lo + 7], nearest and farthest.
+// Without branches (at most one of the two terms is positive), so the loops
+// over the palette below can run in vector lanes.
 inline int Near(int v, int lo) {
-    const int d = v < lo ? lo - v : (v > lo + 7 ? v - lo - 7 : 0);
+    const int d = std::max(lo - v, 0) + std::max(v - lo - 7, 0);
     return d * d;
 }
 inline int Far(int v, int lo) {
