@@ -14,6 +14,7 @@
 // with -muse-unaligned-vector-move (see CMakeLists.txt), which turns every
 // aligned move into an unaligned one.
 #include "imaging/JpegKernels.h"
+#include "imaging/JpegTables.h"
 
 #if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__)) && \
     !defined(MRV_JPEG_NO_AVX2)
@@ -301,12 +302,53 @@ MRV_AVX2 inline __m256i QuantizeSixteen(const std::int16_t* coef, const Quantize
     return _mm256_cmpeq_epi16(q, _mm256_setzero_si256());
 }
 
-// Thirty-two 16-bit flags (0 or -1; a: 0-15, b: 16-31) to 32 bits. The pack
-// works within 128-bit halves, giving [0-7, 16-23 | 8-15, 24-31]: the
-// permute puts the quarters in order.
-MRV_AVX2 inline std::uint64_t FlagBits(__m256i a, __m256i b) {
-    const __m256i bytes = _mm256_permute4x64_epi64(_mm256_packs_epi16(a, b), 0xD8);
-    return static_cast<std::uint32_t>(_mm256_movemask_epi8(bytes));
+// Thirty-two 16-bit flags (0 or -1; a: 0-15, b: 16-31) to bytes in order.
+// The pack works within 128-bit halves, giving [0-7, 16-23 | 8-15, 24-31]:
+// the permute puts the quarters in order.
+MRV_AVX2 inline __m256i FlagBytes(__m256i a, __m256i b) {
+    return _mm256_permute4x64_epi64(_mm256_packs_epi16(a, b), 0xD8);
+}
+
+// Byte shuffles that gather 64 bytes in natural order into zigzag order:
+// entry 2s + h is for source quarter s (bytes 16s .. 16s + 15) and output
+// half h (zigzag positions 32h .. 32h + 31), taking from that quarter the
+// bytes that land there and zero elsewhere (high bit set).
+struct ZigzagShuffles {
+    std::int8_t bytes[8][32];
+};
+constexpr ZigzagShuffles MakeZigzagShuffles() {
+    ZigzagShuffles t{};
+    for (int s = 0; s < 4; ++s) {
+        for (int h = 0; h < 2; ++h) {
+            for (int j = 0; j < 32; ++j) {
+                const int from = kZigzag[static_cast<std::size_t>(32 * h + j)];
+                t.bytes[2 * s + h][j] = static_cast<std::int8_t>(from / 16 == s ? from % 16 : -128);
+            }
+        }
+    }
+    return t;
+}
+constexpr ZigzagShuffles kZigzagShuffles = MakeZigzagShuffles();
+
+// Bit k of the result is byte kZigzag[k] of (low, high), taken as the top bit.
+MRV_AVX2 inline std::uint64_t ZigzagBits(__m256i low, __m256i high) {
+    // Each source quarter in both halves, as the shuffles work within halves.
+    const __m256i quarters[4] = {
+        _mm256_permute2x128_si256(low, low, 0x00), _mm256_permute2x128_si256(low, low, 0x11),
+        _mm256_permute2x128_si256(high, high, 0x00), _mm256_permute2x128_si256(high, high, 0x11)};
+    std::uint64_t bits = 0;
+    for (int h = 0; h < 2; ++h) {
+        __m256i out = _mm256_setzero_si256();
+        for (int s = 0; s < 4; ++s) {
+            out = _mm256_or_si256(
+                out, _mm256_shuffle_epi8(quarters[s],
+                                         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(
+                                             kZigzagShuffles.bytes[2 * s + h]))));
+        }
+        bits |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(out)))
+                << (32 * h);
+    }
+    return bits;
 }
 
 MRV_AVX2 std::uint64_t Quantize(const std::int16_t coef[64], const Quantizer& quantizer,
@@ -315,7 +357,8 @@ MRV_AVX2 std::uint64_t Quantize(const std::int16_t coef[64], const Quantizer& qu
     const __m256i z1 = QuantizeSixteen(coef, quantizer, 16, out);
     const __m256i z2 = QuantizeSixteen(coef, quantizer, 32, out);
     const __m256i z3 = QuantizeSixteen(coef, quantizer, 48, out);
-    return NaturalToZigzagMask(~(FlagBits(z0, z1) | FlagBits(z2, z3) << 32));
+    // The zero flags in zigzag order, turned into the AC terms' mask.
+    return ~ZigzagBits(FlagBytes(z0, z1), FlagBytes(z2, z3)) & ~std::uint64_t{1};
 }
 
 bool HasAvx2() {
