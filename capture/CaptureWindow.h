@@ -10,8 +10,10 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/Application.h"
+#include "base/MessageBox_win.h"
 #include "output/SaveTarget_win.h"
 #include "settings/Settings.h"
 #include "view/ScreenView_win.h"
@@ -23,8 +25,10 @@ public:
     static constexpr int kCursorCount = 12;
 
     // Shows a message box owned by the main window and returns the button
-    // chosen. The program uses MessageBoxW; a test puts a stand-in that
-    // answers at once, since a real box would block until someone clicks it.
+    // chosen. The program uses ShowMessageBox (MessageBoxW, or its own box
+    // where the system's message font has no Japanese glyphs); a test puts a
+    // stand-in that answers at once, since a real box would block until
+    // someone clicks it.
     using MessageBoxFunction =
         std::function<int(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type)>;
 
@@ -84,7 +88,9 @@ public:
 
 private:
     void OnTrayCallback(LPARAM mouseMessage);
-    void ShowFirstRunMessage();
+    // At the first activation: the notices of the start, in order, then the
+    // first-run message; each once.
+    void ShowStartNotices();
     int ShowMessage(const wchar_t* text);
     std::wstring LoadText(UINT id) const;
     void Invalidate(const Rect& r);
@@ -105,7 +111,10 @@ private:
     // follows then keeps it instead of taking another.
     bool keepFirstSnapshot_ = false;
     UINT taskbarCreatedMessage_ = 0;
-    MessageBoxFunction showMessageBox_ = MessageBoxW;
+    MessageBoxFunction showMessageBox_ = ShowMessageBox;
+    // Said once at the first activation, in the first-run message's place
+    // (a missing Japanese font).
+    std::vector<std::wstring> startNotices_;
 };
 
 }  // namespace mrv

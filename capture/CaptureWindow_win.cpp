@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "base/InterfaceFont_win.h"
+#include "capture/ProgramTexts_win.h"
 #include "resources/resource.h"
 
 namespace mrv {
@@ -73,6 +75,11 @@ int CaptureWindow::OnInit() {
         cursorTable[2 + i] = LoadCursorW(instance, MAKEINTRESOURCEW(resourceCursors[i]));
 
     InitSaving();
+
+    // Before anything makes a font: every text is drawn in this face.
+    startNotices_.clear();
+    if (!ResolveInterfaceFace(ProgramCharacters(instance)).legible)
+        startNotices_.emplace_back(kNoJapaneseFontNotice);
 
     if (!view.InitScreenView(settings, instance)) return 0;
     RefreshMenuChecks();
@@ -175,13 +182,20 @@ void CaptureWindow::OnSetFocus(WPARAM) {
         else
             RestoreFullScreen();
     }
-    if (firstRun) ShowFirstRunMessage();
+    if (firstRun || !startNotices_.empty()) ShowStartNotices();
 }
 
-void CaptureWindow::ShowFirstRunMessage() {
-    firstRun = 0;
-    const std::wstring text = LoadText(IDS_FIRST_RUN);
-    ShowMessage(text.c_str());
+void CaptureWindow::ShowStartNotices() {
+    // Taken first, so a focus change inside a box cannot show them twice.
+    std::vector<std::wstring> notices;
+    notices.swap(startNotices_);
+    if (firstRun) {
+        firstRun = 0;
+        // After the notices: a missing font, said first, explains why this
+        // one shows as boxes.
+        notices.push_back(LoadText(IDS_FIRST_RUN));
+    }
+    for (const std::wstring& text : notices) ShowMessage(text.c_str());
 }
 
 void CaptureWindow::OnKillFocus(WPARAM) { MinimizeWindow(); }

@@ -3,13 +3,12 @@
 #include <new>
 #include <string>
 
+#include "base/InterfaceFont_win.h"
 #include "resources/resource.h"
 #include "selection/LabelPane_win.h"  // GdiTextMeasurer
 
 namespace mrv {
 namespace {
-
-constexpr wchar_t kMenuFaceName[] = L"MS UI Gothic";
 
 // Deeper menus than this are not read: a menu that (through a handle reused
 // after being destroyed) led back to itself would otherwise never end.
@@ -73,8 +72,8 @@ int MenuPane::Init(Size screen) {
     if (isSubmenu_) return 1;
 
     LOGFONTW spec;
-    InitFontSpec(spec, kMenuFaceName, kMenuFontCellHeight);
-    ownFont_.reset(CreateFontIndirectW(&spec));
+    InitFontSpec(spec, InterfaceFace().face, kMenuFontCellHeight);
+    ownFont_.reset(CreateFontFittingCell(spec));
     font_ = ownFont_.get();
     HINSTANCE module = resources_ != nullptr ? resources_ : GetModuleHandleW(nullptr);
     ownIcon_.reset(

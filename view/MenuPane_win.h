@@ -41,7 +41,7 @@ public:
     ~MenuPane() override;
 
     // Binds the pane to the screen and drops every item (the model's Init),
-    // then makes the menu font ("MS UI Gothic", 12-pixel cells), loads the
+    // then makes the menu font (the interface face, 12-pixel cells), loads the
     // check-mark icon and makes screen-sized shadow strips, so any menu size
     // is shadowed. Returns 1: a missing font or icon only changes the look.
     int Init(Size screen) override;

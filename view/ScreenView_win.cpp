@@ -1,5 +1,6 @@
 #include "view/ScreenView_win.h"
 
+#include "base/InterfaceFont_win.h"
 #include "resources/resource.h"
 #include "view/ToolPanel_win.h"
 #include "view/ZoomPane_win.h"
@@ -73,8 +74,8 @@ int ScreenView::InitScreenView(Settings& s, HINSTANCE instance) {
     pinnedMode = false;
 
     LOGFONTW spec;
-    InitFontSpec(spec, L"MS UI Gothic", 12);
-    uiFont_.reset(CreateFontIndirectW(&spec));
+    InitFontSpec(spec, InterfaceFace().face, 12);
+    uiFont_.reset(CreateFontFittingCell(spec));
     pinnedRegion = nullptr;
     measurer_ = std::make_unique<GdiTextMeasurer>(displayDC_, uiFont_.get());
 

@@ -56,6 +56,8 @@ public:
     HDC DisplayDC() const { return displayDC_; }
     int ScreenWidth() const { return screenWidth_; }
     int ScreenHeight() const { return screenHeight_; }
+    // The labels' and tool tips' font (`uiFont`).
+    HFONT UiFont() const { return uiFont_.get(); }
 
     // The label operations' view of the panes, and a measurer for their text.
     ViewLabels Labels();
