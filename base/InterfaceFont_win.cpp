@@ -122,36 +122,6 @@ const FaceChoice& InterfaceFace() {
     return Resolved();
 }
 
-HFONT CreateFontFittingCell(const LOGFONTW& spec) {
-    HFONT first = CreateFontIndirectW(&spec);
-    const int cell = spec.lfHeight;
-    HDC dc = first != nullptr && cell > 0 ? CreateCompatibleDC(nullptr) : nullptr;
-    if (dc == nullptr) return first;
-    auto cellOf = [dc](HFONT font) {
-        TEXTMETRICW metrics{};
-        HGDIOBJ previous = SelectObject(dc, font);
-        const bool ok = GetTextMetricsW(dc, &metrics) != 0;
-        SelectObject(dc, previous);
-        return ok ? static_cast<int>(metrics.tmHeight) : 0;
-    };
-    HFONT chosen = first;
-    if (cellOf(first) != cell) {
-        for (const int height : {cell + 1, cell - 1}) {
-            LOGFONTW other = spec;
-            other.lfHeight = height;
-            HFONT font = height > 0 ? CreateFontIndirectW(&other) : nullptr;
-            if (font != nullptr && cellOf(font) == cell) {
-                chosen = font;
-                break;
-            }
-            if (font != nullptr) DeleteObject(font);
-        }
-    }
-    DeleteDC(dc);
-    if (chosen != first) DeleteObject(first);
-    return chosen;
-}
-
 HFONT AdoptInterfaceFontIfNeeded(HWND dialog) {
     auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
     CharacterSet texts;

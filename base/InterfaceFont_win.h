@@ -37,12 +37,6 @@ const FaceChoice& ResolveInterfaceFace(std::wstring_view characters);
 // The face resolved at start; the design face until then.
 const FaceChoice& InterfaceFace();
 
-// A font of `spec` (positive lfHeight: the cell height in pixels) whose cell
-// is that tall: a family whose metrics round otherwise gets the nearest
-// height that gives the cell, so the layout built on the cell stays put.
-// The caller owns the font.
-HFONT CreateFontFittingCell(const LOGFONTW& spec);
-
 // When the font of `dialog` cannot show the texts of its controls: the same
 // font in the interface face, set on the dialog and every control. The
 // dialog's size and the controls' places stay as the template's dialog units

@@ -64,6 +64,10 @@ public:
     // before it is called, as before a real box.
     void SetMessageBoxFunction(MessageBoxFunction show) { showMessageBox_ = std::move(show); }
 
+    // A notice for the first activation, said once, in order, before the
+    // first-run message (a missing Japanese font).
+    void AddStartNotice(std::wstring text) { startNotices_.push_back(std::move(text)); }
+
     // Runs tool-panel button `index` (0-19) as its command table says.
     void RunToolButton(int index);
 
@@ -112,8 +116,6 @@ private:
     bool keepFirstSnapshot_ = false;
     UINT taskbarCreatedMessage_ = 0;
     MessageBoxFunction showMessageBox_ = ShowMessageBox;
-    // Said once at the first activation, in the first-run message's place
-    // (a missing Japanese font).
     std::vector<std::wstring> startNotices_;
 };
 

@@ -79,7 +79,7 @@ int CaptureWindow::OnInit() {
     // Before anything makes a font: every text is drawn in this face.
     startNotices_.clear();
     if (!ResolveInterfaceFace(ProgramCharacters(instance)).legible)
-        startNotices_.emplace_back(kNoJapaneseFontNotice);
+        AddStartNotice(std::wstring(kNoJapaneseFontNotice));
 
     if (!view.InitScreenView(settings, instance)) return 0;
     RefreshMenuChecks();

@@ -6,6 +6,7 @@
 #include "base/InterfaceFont_win.h"
 #include "resources/resource.h"
 #include "selection/LabelPane_win.h"  // GdiTextMeasurer
+#include "view/CellMeasurer.h"
 
 namespace mrv {
 namespace {
@@ -73,7 +74,7 @@ int MenuPane::Init(Size screen) {
 
     LOGFONTW spec;
     InitFontSpec(spec, InterfaceFace().face, kMenuFontCellHeight);
-    ownFont_.reset(CreateFontFittingCell(spec));
+    ownFont_.reset(CreateFontIndirectW(&spec));
     font_ = ownFont_.get();
     HINSTANCE module = resources_ != nullptr ? resources_ : GetModuleHandleW(nullptr);
     ownIcon_.reset(
@@ -90,7 +91,7 @@ std::unique_ptr<MenuModel> MenuPane::CreateSubmenu() {
 int MenuPane::BuildFromMenu(HMENU menu) {
     Clear();
     ReadItems(menu, 0);
-    GdiTextMeasurer measurer(nullptr, font_);
+    CellMeasurer measurer(std::make_unique<GdiTextMeasurer>(nullptr, font_), kMenuFontCellHeight);
     return MeasureMenu(measurer) ? 1 : 0;
 }
 

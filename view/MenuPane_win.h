@@ -32,7 +32,7 @@ struct IconTraits {
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 
 constexpr int kMenuCheckIconSize = 14;
-constexpr int kMenuFontCellHeight = 12;
+constexpr int kMenuFontCellHeight = 12;  // rows are measured on this cell
 
 class MenuPane final : public MenuModel {
 public:

@@ -14,6 +14,7 @@
 #include "selection/LabelPane_win.h"
 #include "selection/Selection.h"
 #include "settings/Settings.h"
+#include "view/CellMeasurer.h"
 #include "view/Draw_win.h"
 #include "view/MenuPane_win.h"
 #include "view/PaneLabels.h"
@@ -94,6 +95,8 @@ public:
 
 private:
     HBRUSH FramePattern(int phase) const;
+    // Measures in `uiFont`, on the 12-pixel cell.
+    std::unique_ptr<CellMeasurer> MakeMeasurer() const;
 
     HINSTANCE instance_ = nullptr;
     HDC displayDC_ = nullptr;
@@ -111,7 +114,7 @@ private:
     PaneShadow toolShadow_;
     PaneShadow firstShadow_;
     PaneShadow secondShadow_;
-    std::unique_ptr<GdiTextMeasurer> measurer_;
+    std::unique_ptr<CellMeasurer> measurer_;
 };
 
 }  // namespace mrv

@@ -93,6 +93,20 @@ protected:
     static inline fs::path folder, start;
 };
 
+TEST_F(CaptureTest, StartNoticesComeOnceAtTheNextActivationBeforeTheFirstRunMessage) {
+    app->AddStartNotice(L"No Japanese font was found");
+    app->AddStartNotice(L"second");
+    app->firstRun = 1;
+    app->OnSetFocus(0);
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0], L"No Japanese font was found");
+    EXPECT_EQ(messages[1], L"second");
+    EXPECT_EQ(messages[2].rfind(L"初回起動か，新しいバージョンです．", 0), 0u);
+    EXPECT_EQ(app->firstRun, 0);
+    app->OnSetFocus(0);  // the box's focus coming back: nothing again
+    EXPECT_EQ(messages.size(), 3u);
+}
+
 TEST_F(CaptureTest, FormatCommandsMoveTheMarksOfTheirGroupAndOfTheFamily) {
     // After each command: the format code and the four ids marked (family,
     // BMP variant, PNG variant, JPEG quality); variants stay marked whichever

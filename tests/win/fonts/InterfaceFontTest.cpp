@@ -112,6 +112,20 @@ TEST_F(InterfaceFontTest, MenuLabelsAndToolTipsHaveTheirGlyphsInACellOfTwelvePix
     Size extent;
     ASSERT_TRUE(view.Measurer().Measure(L"画像フォーマット", &extent));
     EXPECT_EQ(extent.height, 12);
+    // Wine's DejaVu Sans Mono rounds to 11 pixels at a height of 12; its
+    // text is still measured on the 12-pixel cell, so the rows stay put.
+    LOGFONTW spec{};
+    InitFontSpec(spec, L"DejaVu Sans Mono", 12);
+    HFONT rounded = CreateFontIndirectW(&spec);
+    {
+        GdiTextMeasurer raw(nullptr, rounded);
+        ASSERT_TRUE(raw.Measure(L"Ctrl+S", &extent));
+        EXPECT_EQ(extent.height, 11);
+        CellMeasurer cell(std::make_unique<GdiTextMeasurer>(nullptr, rounded), 12);
+        ASSERT_TRUE(cell.Measure(L"Ctrl+S", &extent));
+        EXPECT_EQ(extent.height, 12);
+    }
+    DeleteObject(rounded);
     view.ReleaseFontAndMenu();
 }
 
