@@ -50,8 +50,11 @@ public:
     void OnLButtonDown(int x, int y) override;
     void OnLButtonUp(int x, int y) override;
     void OnLButtonDblClk(int x, int y) override;
+    void OnRButtonDown(int x, int y) override;
     void OnRButtonUp(int x, int y) override;
     void OnKeyDown(WPARAM virtualKey) override;
+    // The open popup menu takes every key, Esc and the accelerators' keys too.
+    bool KeysBypassAccelerators() override;
 
     // Window modes.
     void MinimizeWindow();
@@ -65,7 +68,7 @@ public:
     void SetMessageBoxFunction(MessageBoxFunction show) { showMessageBox_ = std::move(show); }
 
     // A notice for the first activation, said once, in order, before the
-    // first-run message (a missing Japanese font).
+    // first-run message and the read-only folder (a missing Japanese font).
     void AddStartNotice(std::wstring text) { startNotices_.push_back(std::move(text)); }
 
     // Runs tool-panel button `index` (0-19) as its command table says.
@@ -87,14 +90,19 @@ public:
     int modalOpen = 0;
     int pinned = 0;
     int firstRun = 0;
+    // The executable's folder takes no files: neither the settings nor the
+    // saves (whose default folder it is) can be kept there.
+    int folderReadOnly = 0;
 
     NOTIFYICONDATAW trayIconData{};
 
 private:
+    void OnMenuKey(WPARAM virtualKey);
+    void RunMenuCommand(int command);
     void OnTrayCallback(LPARAM mouseMessage);
-    // At the first activation: the notices of the start, in order, then the
-    // first-run message; each once.
-    void ShowStartNotices();
+    // At the first activation: the notices of the start (a missing Japanese
+    // font), then the first-run message and the read-only folder; each once.
+    void ShowStartupNotices();
     int ShowMessage(const wchar_t* text);
     std::wstring LoadText(UINT id) const;
     void Invalidate(const Rect& r);
@@ -114,6 +122,10 @@ private:
     // it can never catch the program's own window; the activation that
     // follows then keeps it instead of taking another.
     bool keepFirstSnapshot_ = false;
+    // A left press beside the open menu only closes it: the rest of that
+    // click does nothing, nor does a double-click it starts.
+    bool swallowClick_ = false;
+    bool menuClosedByPress_ = false;
     UINT taskbarCreatedMessage_ = 0;
     MessageBoxFunction showMessageBox_ = ShowMessageBox;
     std::vector<std::wstring> startNotices_;

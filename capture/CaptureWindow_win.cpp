@@ -2,9 +2,12 @@
 #include "capture/CaptureWindow.h"
 
 #include <string>
+#include <vector>
 
 #include "base/InterfaceFont_win.h"
 #include "capture/ProgramTexts_win.h"
+#include "output/FileSink_win.h"
+#include "output/MessageText.h"
 #include "resources/resource.h"
 
 namespace mrv {
@@ -64,6 +67,7 @@ int CaptureWindow::OnInit() {
         ResetSettings(settings, ToCp932(exeDirectory));
         firstRun = 1;
     }
+    folderReadOnly = CanWriteIn(exeDirectory) ? 0 : 1;
 
     cursorTable[0] = LoadCursorW(nullptr, IDC_ARROW);
     cursorTable[1] = LoadCursorW(nullptr, IDC_WAIT);
@@ -182,19 +186,21 @@ void CaptureWindow::OnSetFocus(WPARAM) {
         else
             RestoreFullScreen();
     }
-    if (firstRun || !startNotices_.empty()) ShowStartNotices();
+    ShowStartupNotices();
 }
 
-void CaptureWindow::ShowStartNotices() {
-    // Taken first, so a focus change inside a box cannot show them twice.
+// What start-up found that the user must know, once per run, in this order,
+// at the first activation: a missing Japanese font first, since it explains
+// why the others show as boxes. Each is cleared before any box opens: the
+// focus that comes back as a box closes runs this again.
+void CaptureWindow::ShowStartupNotices() {
     std::vector<std::wstring> notices;
     notices.swap(startNotices_);
-    if (firstRun) {
-        firstRun = 0;
-        // After the notices: a missing font, said first, explains why this
-        // one shows as boxes.
-        notices.push_back(LoadText(IDS_FIRST_RUN));
-    }
+    if (firstRun) notices.push_back(LoadText(IDS_FIRST_RUN));
+    if (folderReadOnly)
+        notices.push_back(FillPlaceholders(LoadText(IDS_FOLDER_READ_ONLY), {exeDirectory}));
+    firstRun = 0;
+    folderReadOnly = 0;
     for (const std::wstring& text : notices) ShowMessage(text.c_str());
 }
 

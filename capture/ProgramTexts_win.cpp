@@ -44,7 +44,7 @@ std::wstring ProgramCharacters(HINSTANCE instance) {
         DestroyMenu(menu);
     }
     for (const UINT id : {IDS_FIRST_RUN, IDS_FOLDER_MISSING, IDS_SAVE_FAILED, IDS_NUMBER_EXHAUSTED,
-                          IDS_SAVE_AS_TITLE, IDS_SAVED}) {
+                          IDS_SAVE_AS_TITLE, IDS_SAVED, IDS_FOLDER_READ_ONLY}) {
         const wchar_t* text = nullptr;
         const int n = LoadStringW(instance, id, reinterpret_cast<LPWSTR>(&text), 0);
         if (n > 0 && text != nullptr) set.Add(std::wstring_view(text, static_cast<std::size_t>(n)));

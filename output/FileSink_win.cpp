@@ -162,4 +162,14 @@ void FileSink::Abandon() {
     buffered_ = 0;
 }
 
+bool CanWriteIn(const std::wstring& folder) {
+    if (folder.empty()) return false;
+    const wchar_t last = folder.back();
+    FileSink probe;
+    const bool opened =
+        probe.Open(folder + (last == L'\\' || last == L'/' ? L"" : L"\\") + L"probe");
+    probe.Abandon();
+    return opened;
+}
+
 }  // namespace mrv

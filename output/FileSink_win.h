@@ -58,4 +58,10 @@ private:
     bool failed_ = false;
 };
 
+// Whether a file can be written into `folder` (a directory path, with or
+// without a trailing separator) the way a FileSink writes one: by creating a
+// temporary file there, which is removed again at once. Missing folders,
+// read-only media and folders the user may not write to all answer false.
+[[nodiscard]] bool CanWriteIn(const std::wstring& folder);
+
 }  // namespace mrv

@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "base/Geometry.h"
-#include "selection/LabelPane.h"
+#include "view/LabelPane.h"
 
 namespace mrv {
 

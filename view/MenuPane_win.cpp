@@ -5,7 +5,7 @@
 
 #include "base/InterfaceFont_win.h"
 #include "resources/resource.h"
-#include "selection/LabelPane_win.h"  // GdiTextMeasurer
+#include "view/LabelPane_win.h"  // GdiTextMeasurer
 #include "view/CellMeasurer.h"
 
 namespace mrv {

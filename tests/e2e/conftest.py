@@ -16,8 +16,8 @@ def program(tmp_path):
     _require_environment()
     progs = []
 
-    def make(folder=None):
-        p = Program(folder or tmp_path)
+    def make(folder=None, copy=True):
+        p = Program(folder or tmp_path, copy)
         progs.append(p)
         return p
 

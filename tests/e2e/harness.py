@@ -90,12 +90,14 @@ def make_test_picture(width, height):
 
 
 class Program:
-    """One copy of morvante.exe in its own folder."""
+    """One copy of morvante.exe in its own folder (copied from the build, or
+    already there when `copy` is False)."""
 
-    def __init__(self, folder: Path):
+    def __init__(self, folder: Path, copy=True):
         self.folder = folder
         self.exe = folder / "morvante.exe"
-        shutil.copy2(EXE, self.exe)
+        if copy:
+            shutil.copy2(EXE, self.exe)
         self.process = None
 
     @property

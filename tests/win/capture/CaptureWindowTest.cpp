@@ -12,6 +12,7 @@
 #include <iterator>
 
 #include "capture/CaptureWindow.h"
+#include "output/FileSink_win.h"
 #include "resources/resource.h"
 
 namespace mrv {
@@ -92,20 +93,6 @@ protected:
     static inline bool boxTopmost = false;             // the window, while the last was open
     static inline fs::path folder, start;
 };
-
-TEST_F(CaptureTest, StartNoticesComeOnceAtTheNextActivationBeforeTheFirstRunMessage) {
-    app->AddStartNotice(L"No Japanese font was found");
-    app->AddStartNotice(L"second");
-    app->firstRun = 1;
-    app->OnSetFocus(0);
-    ASSERT_EQ(messages.size(), 3u);
-    EXPECT_EQ(messages[0], L"No Japanese font was found");
-    EXPECT_EQ(messages[1], L"second");
-    EXPECT_EQ(messages[2].rfind(L"初回起動か，新しいバージョンです．", 0), 0u);
-    EXPECT_EQ(app->firstRun, 0);
-    app->OnSetFocus(0);  // the box's focus coming back: nothing again
-    EXPECT_EQ(messages.size(), 3u);
-}
 
 TEST_F(CaptureTest, FormatCommandsMoveTheMarksOfTheirGroupAndOfTheFamily) {
     // After each command: the format code and the four ids marked (family,
@@ -188,6 +175,35 @@ TEST_F(CaptureTest, ExhaustedNumberShowsMessageFourAndStartsAgainFromZero) {
     EXPECT_TRUE(IsTopmost());
     EXPECT_EQ(app->settings.saveNumber, 0);
     EXPECT_EQ(ImageCount(), 10);
+}
+
+// What start-up found comes at the first activation, one box each, in order,
+// and never again in the same run: a notice given at start (a missing
+// Japanese font), the first-run message, the read-only folder.
+TEST_F(CaptureTest, StartupNoticesComeInOrderOnceAndTheFolderCheckLeavesNothing) {
+    app->AddStartNotice(L"No Japanese font was found");
+    app->firstRun = 1;
+    app->folderReadOnly = 1;
+    app->OnSetFocus(0);
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0], L"No Japanese font was found");
+    messages.erase(messages.begin());
+    EXPECT_EQ(messages[0].rfind(L"初回起動か，新しいバージョンです．", 0), 0u);
+    EXPECT_EQ(messages[1],
+              L"「" + app->exeDirectory +
+                  L"」\nには書き込めません．設定も画像もここには保存できません．\n\n"
+                  L"ドキュメントの中など，自分のフォルダに展開してから起動して下さい．");
+    app->OnSetFocus(0);  // the focus coming back from the last box
+    app->OnSetFocus(0);  // a later activation
+    EXPECT_EQ(messages.size(), 2u);
+
+    // The check start-up makes: a file can be created in the folder, and is
+    // gone again at once.
+    EXPECT_TRUE(CanWriteIn(folder.wstring()));
+    EXPECT_TRUE(CanWriteIn(app->exeDirectory));
+    EXPECT_EQ(ImageCount(), 0);
+    EXPECT_FALSE(CanWriteIn((folder / L"missing").wstring()));
+    EXPECT_FALSE(CanWriteIn(L""));
 }
 
 TEST_F(CaptureTest, TogglesClearSelectionFrameTickAndRestoreFromTray) {
