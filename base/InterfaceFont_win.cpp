@@ -20,12 +20,6 @@ bool SameFace(std::wstring_view a, const wchar_t* b) {
     return i == a.size() && b[i] == L'\0';
 }
 
-void PutFace(LOGFONTW& spec, std::wstring_view face) {
-    const std::size_t n = std::min<std::size_t>(face.size(), LF_FACESIZE - 1);
-    std::copy_n(face.data(), n, spec.lfFaceName);
-    spec.lfFaceName[n] = L'\0';
-}
-
 int CALLBACK CountFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
     return 0;  // one is enough
@@ -60,6 +54,12 @@ BOOL CALLBACK SetControlFont(HWND control, LPARAM font) {
 
 }  // namespace
 
+void SetFaceName(LOGFONTW& spec, std::wstring_view face) {
+    const std::size_t n = std::min<std::size_t>(face.size(), LF_FACESIZE - 1);
+    std::copy_n(face.data(), n, spec.lfFaceName);
+    spec.lfFaceName[n] = L'\0';
+}
+
 bool FontShowsAll(HDC dc, HFONT font, std::wstring_view characters) {
     if (dc == nullptr || font == nullptr) return false;
     if (characters.empty()) return true;
@@ -84,7 +84,7 @@ bool GdiFontCatalogue::Shows(std::wstring_view face, std::wstring_view character
     LOGFONTW spec{};
     spec.lfHeight = 12;
     spec.lfCharSet = DEFAULT_CHARSET;
-    PutFace(spec, face);
+    SetFaceName(spec, face);
     HFONT font = CreateFontIndirectW(&spec);
     if (font == nullptr) return false;
     bool installed = false;
@@ -95,7 +95,7 @@ bool GdiFontCatalogue::Shows(std::wstring_view face, std::wstring_view character
     if (!installed) {
         LOGFONTW wanted{};
         wanted.lfCharSet = DEFAULT_CHARSET;
-        PutFace(wanted, face);
+        SetFaceName(wanted, face);
         EnumFontFamiliesExW(dc_, &wanted, CountFamily, reinterpret_cast<LPARAM>(&installed), 0);
     }
     const bool shows = installed && FontShowsAll(dc_, font, characters);
@@ -140,7 +140,7 @@ HFONT AdoptInterfaceFontIfNeeded(HWND dialog) {
         spec = metrics.lfMessageFont;
     }
     spec.lfCharSet = DEFAULT_CHARSET;
-    PutFace(spec, InterfaceFace().face);
+    SetFaceName(spec, InterfaceFace().face);
     HFONT adopted = CreateFontIndirectW(&spec);
     if (adopted == nullptr) return nullptr;
     // Only the controls take it: dialog units were turned into pixels from

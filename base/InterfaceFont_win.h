@@ -37,10 +37,13 @@ const FaceChoice& ResolveInterfaceFace(std::wstring_view characters);
 // The face resolved at start; the design face until then.
 const FaceChoice& InterfaceFace();
 
+// Puts `face` into the description, cut to LF_FACESIZE - 1 characters.
+void SetFaceName(LOGFONTW& spec, std::wstring_view face);
+
 // When the font of `dialog` cannot show the texts of its controls: the same
-// font in the interface face, set on the dialog and every control. The
-// dialog's size and the controls' places stay as the template's dialog units
-// made them. Returns the new font (the caller deletes it once the dialog is
+// font in the interface face, set on every control (the dialog itself draws
+// no text). The dialog's size and the controls' places stay as the
+// template's dialog units made them. Returns the new font (the caller deletes it once the dialog is
 // gone), or null when the dialog's own font shows everything.
 HFONT AdoptInterfaceFontIfNeeded(HWND dialog);
 

@@ -56,10 +56,7 @@ HFONT MakeBoxFont() {
     else
         spec.lfHeight = -12;
     spec.lfCharSet = DEFAULT_CHARSET;
-    const std::wstring& face = InterfaceFace().face;
-    const std::size_t n = std::min<std::size_t>(face.size(), LF_FACESIZE - 1);
-    std::copy_n(face.data(), n, spec.lfFaceName);
-    spec.lfFaceName[n] = L'\0';
+    SetFaceName(spec, InterfaceFace().face);
     return CreateFontIndirectW(&spec);
 }
 
