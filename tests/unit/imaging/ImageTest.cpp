@@ -103,10 +103,11 @@ TEST(ReduceTo256Colours, ExactUpTo256ColoursElseCloseAndAlwaysRepeatableUsingEve
 
 // Tight clusters of colours: 18 centres, each pixel within 5 levels of one on
 // every channel. Now and then the close quantiser ends with an entry no pixel
-// maps to and drops it; the indices behind it must move down with it.
+// maps to and drops it; the indices behind it must move down with it. Eight
+// ordinary pictures and three (seeds 18, 45, 93) that drop one.
 TEST(ReduceTo256Colours, DroppedEntriesRenumberTheIndices) {
     int dropped = 0;
-    for (std::uint32_t seed = 1; seed <= 48; ++seed) {
+    for (const std::uint32_t seed : {1, 2, 3, 4, 5, 6, 7, 8, 18, 45, 93}) {
         std::mt19937 rng(seed);
         const auto level = [&rng](int lo, int hi) { return lo + int(rng() % (hi - lo + 1u)); };
         std::array<Rgb, 18> centres;
@@ -125,7 +126,7 @@ TEST(ReduceTo256Colours, DroppedEntriesRenumberTheIndices) {
             ASSERT_LT(d->dib[d->headerSize + i / 35 * 36 + i % 35], entries) << "seed " << seed;
         EXPECT_GE(Psnr(ReadDib(d->dib), s.Pixels()), 40.0) << "seed " << seed;
     }
-    EXPECT_GT(dropped, 0) << "no picture here drops an entry: pick others";
+    EXPECT_GT(dropped, 0) << "no picture here drops an entry any more: pick others";
 }
 
 TEST(ClassifyFileName, ByTheLastExtensionIgnoringCaseOthersZero) {
