@@ -82,6 +82,12 @@ def test_a_drag_then_ctrl_p_b_j_saves_the_rectangle_in_each_format(running):
     assert jpg.size == (160, 130)
     assert psnr(jpg, expected) > 20  # a shifted or flipped picture scores about 10
 
+    # The saved-file message, centred on the selection, goes after about a
+    # second (four ticks); nothing else covers the inside of the selection.
+    inside = (101, 61, 261, 191)
+    wait_for(lambda: screenshot().crop(inside).tobytes() == picture.crop(inside).tobytes(),
+             timeout=4, interval=0.2, what="the saved-file message to go")
+
 
 def test_shift_at_the_release_snaps_the_size_to_the_grid(running):
     p, picture = running
@@ -109,6 +115,26 @@ def test_arrow_keys_move_by_one_or_by_the_grid_and_stop_at_the_edge(running):
     png = saved(p.folder, "img0001.png")
     assert png.size == (100, 80)  # stopped at the edge without shrinking
     assert png.convert("RGB").tobytes() == picture.crop((0, 508, 100, 588)).tobytes()
+
+    # The right and bottom edges, 30 and 20 pixels away: by one, then by the
+    # grid past the edge; a save after each (a move along one axis also
+    # brings the other back on the screen).
+    width, height = picture.size
+    drag(width - 130, height - 100, width - 31, height - 21)
+    for key in ["Right", "Right"] + ["shift+Right"] * 4:
+        xdotool("key", key)
+    xdotool("key", "ctrl+p")
+    png = saved(p.folder, "img0002.png")
+    assert png.size == (100, 80)
+    assert png.convert("RGB").tobytes() == picture.crop(
+        (width - 100, height - 100, width, height - 20)).tobytes()
+    for key in ["Down"] + ["shift+Down"] * 3:
+        xdotool("key", key)
+    xdotool("key", "ctrl+p")
+    png = saved(p.folder, "img0003.png")
+    assert png.size == (100, 80)
+    assert png.convert("RGB").tobytes() == picture.crop(
+        (width - 100, height - 80, width, height)).tobytes()
 
 
 def test_double_click_selects_the_framed_area_and_a_single_click_minimises(running):
@@ -320,3 +346,35 @@ def test_handles_clicked_in_place_keep_the_size_and_the_open_menu_takes_every_ke
     assert p.process.poll() is None, "the right press beside the menu did not open it again"
     xdotool("key", "Escape")
     assert p.wait_exit() == 0
+
+
+def test_base_names_that_are_no_file_name_save_in_the_folder_and_never_hang(
+        program, screen_picture, tmp_path):
+    # A wildcard once made every number look used, so a save walked all 10^8
+    # of them; a folder in the name climbed out of the save folder at every
+    # save. From a file, both load as "img".
+    for n, base in enumerate([b"a*b", b"..\\up"]):
+        folder = tmp_path / ("run%d" % n)
+        folder.mkdir()
+        p = program(folder)
+        s = Settings.defaults(str(folder))
+        s.data[8 + 108:8 + 209] = base.ljust(101, b"\0")
+        s.set_int(96, 8)  # numberDigits
+        s.write(p.settings_file)
+        p.start()
+        p.wait_window()
+        time.sleep(0.5)
+        drag(300, 300, 359, 339)
+        xdotool("key", "ctrl+s")
+        saved(folder, "img00000000.bmp")
+        xdotool("key", "ctrl+s")
+        saved(folder, "img00000001.bmp")
+        assert probe("dialog", "MORVANTE").get("found") == "0"  # no message
+        asked = time.monotonic()
+        xdotool("key", "Escape")
+        assert p.wait_exit(10) == 0
+        assert time.monotonic() - asked < 8
+        assert sorted(f.name for f in folder.iterdir()) == [
+            "img00000000.bmp", "img00000001.bmp", "morvante.exe", "mrv_setting.bin"]
+        assert bytes(Settings.read(p.settings_file).data[8 + 108:8 + 112]) == b"img\0"
+    assert sorted(f.name for f in tmp_path.iterdir()) == ["run0", "run1"]  # nothing above
