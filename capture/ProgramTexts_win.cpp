@@ -4,6 +4,7 @@
 #include "base/MessageBoxModel.h"
 #include "resources/resource.h"
 #include "settings/DialogTemplate.h"
+#include "settings/FileNameCheck.h"
 #include "settings/SettingsForm.h"
 #include "view/ToolPanel.h"
 
@@ -54,9 +55,13 @@ std::wstring ProgramCharacters(HINSTANCE instance) {
     AddDialog(set, instance, IDD_SETTINGS);
     for (const FormRefusal refusal :
          {FormRefusal::kBaseNameTooLong, FormRefusal::kBaseNameUnencodable,
-          FormRefusal::kSaveFolderTooLong, FormRefusal::kSaveFolderUnencodable}) {
-        set.Add(RefusalMessage(refusal));
+          FormRefusal::kBaseNameUnusable, FormRefusal::kSaveFolderTooLong,
+          FormRefusal::kSaveFolderUnencodable}) {
+        set.Add(RefusalMessage(refusal, SettingsForm{}));
     }
+    // The base-name refusals name the reason: one name of each kind.
+    for (const wchar_t* name : {L"", L"a*", L"CON", L"a.", L"a ", L"a\x1F"})
+        set.Add(BaseNameRefusalText(CheckBaseName(name)));
     for (const std::wstring_view label : AllMessageButtonLabels()) set.Add(label);
     return set.Characters();
 }
