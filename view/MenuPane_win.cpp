@@ -5,8 +5,8 @@
 
 #include "base/InterfaceFont_win.h"
 #include "resources/resource.h"
-#include "view/LabelPane_win.h"  // GdiTextMeasurer
 #include "view/CellMeasurer.h"
+#include "view/LabelPane_win.h"  // GdiTextMeasurer
 
 namespace mrv {
 namespace {
