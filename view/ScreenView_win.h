@@ -12,6 +12,7 @@
 #include "output/OutputImage.h"
 #include "selection/Selection.h"
 #include "settings/Settings.h"
+#include "view/CellMeasurer.h"
 #include "view/Draw_win.h"
 #include "view/LabelPane.h"
 #include "view/LabelPane_win.h"
@@ -56,6 +57,8 @@ public:
     HDC DisplayDC() const { return displayDC_; }
     int ScreenWidth() const { return screenWidth_; }
     int ScreenHeight() const { return screenHeight_; }
+    // The labels' and tool tips' font (`uiFont`).
+    HFONT UiFont() const { return uiFont_.get(); }
 
     // The label operations' view of the panes, and a measurer for their text.
     ViewLabels Labels();
@@ -93,6 +96,8 @@ public:
 
 private:
     HBRUSH FramePattern(int phase) const;
+    // Measures in `uiFont`, on the 12-pixel cell.
+    std::unique_ptr<CellMeasurer> MakeMeasurer() const;
 
     HINSTANCE instance_ = nullptr;
     HDC displayDC_ = nullptr;
@@ -110,7 +115,7 @@ private:
     PaneShadow toolShadow_;
     PaneShadow firstShadow_;
     PaneShadow secondShadow_;
-    std::unique_ptr<GdiTextMeasurer> measurer_;
+    std::unique_ptr<CellMeasurer> measurer_;
 };
 
 }  // namespace mrv
