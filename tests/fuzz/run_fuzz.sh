@@ -17,12 +17,14 @@ mkdir -p "$out/corpus"
 "${CXX_FUZZ:-clang++}" -std=c++17 -g -O1 -Wall -Wextra -Wshadow -Werror \
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$root" \
     "$root/tests/fuzz/SettingsLoaderFuzz.cpp" "$root/settings/Settings.cpp" \
-    -o "$out/settings_loader_fuzz"
+    "$root/settings/SettingsExtension.cpp" -lz -o "$out/settings_loader_fuzz"
 
-# Seeds: tagged records of zero and of 0xFF bytes, every field damaged.
+# Seeds: tagged records of zero and of 0xFF bytes, every field damaged; the
+# golden file, whose extension block the fuzzer then varies.
 { printf 'ver_0_87'; head -c 560 /dev/zero; } > "$out/corpus/zeros"
 { printf 'ver_0_87'; head -c 560 /dev/zero | tr '\0' '\377'; } > "$out/corpus/ones"
+cp "$root/tests/unit/settings/golden/mrv_setting.bin" "$out/corpus/golden"
 
 cd "$out"
-exec ./settings_loader_fuzz -max_total_time="$seconds" -max_len=1024 -print_final_stats=1 \
+exec ./settings_loader_fuzz -max_total_time="$seconds" -max_len=2048 -print_final_stats=1 \
     "$@" corpus
