@@ -1,5 +1,7 @@
 #include "output/OutputImage.h"
 
+#include <utility>
+
 #include "settings/Settings.h"
 
 namespace mrv {
@@ -30,6 +32,15 @@ bool OutputImage::ConvertTo(int variant) {
 int OutputImage::DibSize() const {
     if (!dibInfo_) return 0;
     return dibInfo_->headerSize + dibInfo_->pixelSize;
+}
+
+bool OutputImage::EncodePng(std::vector<std::uint8_t>* png) const {
+    png->clear();
+    if (!image_) return false;
+    imaging::VectorSink sink;
+    if (!imaging::WritePng(image_, sink)) return false;
+    *png = std::move(sink.bytes);
+    return true;
 }
 
 void OutputImage::ReleaseImage() {

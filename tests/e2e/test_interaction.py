@@ -134,11 +134,21 @@ def test_copies_reach_other_programs(running):
     drag(500, 420, 579, 469)
     xdotool("key", "ctrl+c")
     time.sleep(1)
+    expected = picture.crop((500, 420, 580, 470)).tobytes()
     raw = subprocess.run(["xclip", "-selection", "clipboard", "-t", "image/bmp", "-o"],
                          capture_output=True, timeout=10).stdout
     img = Image.open(io.BytesIO(raw))
     assert img.size == (80, 50)
-    assert img.convert("RGB").tobytes() == picture.crop((500, 420, 580, 470)).tobytes()
+    assert img.convert("RGB").tobytes() == expected
+    # Programs that prefer PNG find it beside the bitmap, with the same pixels.
+    targets = subprocess.run(["xclip", "-selection", "clipboard", "-t", "TARGETS", "-o"],
+                             capture_output=True, timeout=10).stdout.decode().split()
+    assert "image/png" in targets
+    raw = subprocess.run(["xclip", "-selection", "clipboard", "-t", "image/png", "-o"],
+                         capture_output=True, timeout=10).stdout
+    png = Image.open(io.BytesIO(raw))
+    assert png.format == "PNG" and png.mode == "RGB" and png.size == (80, 50)
+    assert png.tobytes() == expected
 
     # The copy minimised the window (minimizeAfterCopy); bring it back by
     # restarting the capture with a fresh focus.
