@@ -56,6 +56,19 @@ public:
     void Pin();
     void Unpin();
 
+    // The global hotkey (settings.extension). Registered once the window
+    // exists and released at shutdown; a failed registration is shown once,
+    // as a label at the next capture, and tried again when the setting
+    // changes (HotkeySettingApplied, after the settings dialog's OK).
+    static constexpr int kHotkeyId = 1;
+    void RegisterGlobalHotkey();
+    void ReleaseGlobalHotkey();
+    void HotkeySettingApplied();
+    bool HotkeyRegistered() const { return hotkeyRegistered_; }
+    // WM_HOTKEY: minimised or in the tray, the same restore a click on the
+    // taskbar button or the tray icon gives; otherwise nothing.
+    void OnHotkey();
+
     // Every message box of the program goes through `show`; modalOpen is set
     // before it is called, as before a real box.
     void SetMessageBoxFunction(MessageBoxFunction show) { showMessageBox_ = std::move(show); }
@@ -84,6 +97,7 @@ public:
 
 private:
     void OnTrayCallback(LPARAM mouseMessage);
+    void ShowPendingHotkeyMessage();
     void ShowFirstRunMessage();
     int ShowMessage(const wchar_t* text);
     std::wstring LoadText(UINT id) const;
@@ -104,6 +118,9 @@ private:
     // it can never catch the program's own window; the activation that
     // follows then keeps it instead of taking another.
     bool keepFirstSnapshot_ = false;
+    bool hotkeyRegistered_ = false;
+    bool hotkeyMessagePending_ = false;
+    SettingsExtension registeredHotkey_{kHotkeyNone, 0};
     UINT taskbarCreatedMessage_ = 0;
     MessageBoxFunction showMessageBox_ = MessageBoxW;
 };

@@ -108,9 +108,11 @@ void CaptureWindow::OnCreate(LPARAM) {
     // what lies beneath it.
     view.CaptureScreen();
     keepFirstSnapshot_ = true;
+    RegisterGlobalHotkey();
 }
 
 int CaptureWindow::OnShutdown() {
+    ReleaseGlobalHotkey();
     view.ReleaseFontAndMenu();
     // An unwritable folder loses this run's changes but must not stop the
     // program from ending normally.
@@ -126,6 +128,10 @@ int CaptureWindow::WindowProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) 
     if (RouteToHooks(message, wParam, lParam)) return 1;
     if (message == TRAY_CALLBACK_MESSAGE) {
         OnTrayCallback(lParam);
+        return 1;
+    }
+    if (message == WM_HOTKEY) {
+        if (wParam == static_cast<WPARAM>(kHotkeyId)) OnHotkey();
         return 1;
     }
     if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
@@ -161,6 +167,7 @@ void CaptureWindow::RestoreFullScreen() {
     FollowCursorToPointer();
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
     InvalidateRect(window, nullptr, FALSE);
+    ShowPendingHotkeyMessage();
 }
 
 void CaptureWindow::SetTrayIcon(bool on) {

@@ -57,6 +57,7 @@ void CaptureWindow::OpenSettingsDialog() {
     hooks.beforeOpen = [this] { modalOpen = 1; };
     hooks.applied = [this] {
         view.ApplySettingsToView(settings);
+        HotkeySettingApplied();
         return saveTarget.AttachSettings(settings, exeDirectory) != 0;
     };
     // modalOpen is cleared by the focus coming back, so that this return of

@@ -1,5 +1,6 @@
 #include "settings/SettingsDialog_win.h"
 
+#include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -40,6 +41,13 @@ public:
     bool IsChecked(int id) const override { return IsDlgButtonChecked(dialog_, id) == BST_CHECKED; }
     void SetChecked(int id, bool checked) override {
         CheckDlgButton(dialog_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+    }
+    // The hotkey control's word: virtual key low, HOTKEYF_ bits high.
+    int HotkeyValue(int id) const override {
+        return static_cast<int>(SendDlgItemMessageW(dialog_, id, HKM_GETHOTKEY, 0, 0) & 0xFFFF);
+    }
+    void SetHotkeyValue(int id, int value) override {
+        SendDlgItemMessageW(dialog_, id, HKM_SETHOTKEY, static_cast<WPARAM>(value), 0);
     }
 
 private:
@@ -106,7 +114,15 @@ bool Cp932Converter::ToBytes(std::wstring_view text, std::string* bytes) const {
 }
 
 SettingsDialog::SettingsDialog(HWND parent, const TextConverter& converter)
-    : parentWindow_(parent), templateId_(IDD_SETTINGS), converter_(converter) {}
+    : parentWindow_(parent), templateId_(IDD_SETTINGS), converter_(converter) {
+    // The template's hotkey control needs its window class registered before
+    // the dialog is made.
+    static const bool registered = [] {
+        INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_HOTKEY_CLASS};
+        return InitCommonControlsEx(&classes) != FALSE;
+    }();
+    (void)registered;
+}
 
 void SettingsDialog::Load(const Settings& settings) {
     form_ = FormFromSettings(settings, converter_);
