@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "capture/CaptureWindow.h"
@@ -39,10 +40,9 @@ protected:
     std::uint8_t* SnapshotPixel() {
         return const_cast<std::uint8_t*>(app.view.SnapshotPixels().Row(5)) + 4 * 5;
     }
-    void MarkSnapshot() {
-        SnapshotPixel()[0] = SnapshotPixel()[0] ^ 0x5A, marker = SnapshotPixel()[0];
-    }
-    bool SnapshotMarked() { return SnapshotPixel()[0] == marker; }
+    // An odd colour no screen of the test shows, in the snapshot only.
+    void MarkSnapshot() { std::memcpy(SnapshotPixel(), kMarker, 3); }
+    bool SnapshotMarked() { return std::memcmp(SnapshotPixel(), kMarker, 3) == 0; }
     void Hotkey() {
         SendMessageW(app.window, WM_HOTKEY, CaptureWindow::kHotkeyId, MAKELPARAM(0, VK_SNAPSHOT));
         Pump();
@@ -61,7 +61,7 @@ protected:
         fs::temp_directory_path() / ("mrv-hotkey-" + std::to_string(GetCurrentProcessId()));
     fs::path start = fs::current_path();
     CaptureWindow app;
-    std::uint8_t marker = 0;
+    static constexpr std::uint8_t kMarker[3] = {0x12, 0x34, 0x56};
 };
 
 TEST_F(GlobalHotkeyTest, RegisteredReleasedSaidOnceWhenTakenAndRestoresOnlyFromAway) {
