@@ -1,6 +1,5 @@
 #include "app/Application.h"
 
-#include <mmsystem.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -17,12 +16,15 @@ bool anotherInstance = false;
 
 // One-shot delayed callback: 0 = not armed.
 std::uint32_t delayMs = 0;
-std::uint32_t delayArmedAt = 0;
+std::uint64_t delayArmedAt = 0;
 
 // The frame interval kept aside by SetFramesPaused; 0 = never kept.
 std::uint32_t savedFrameInterval = 0;
 
-std::uint32_t Now() { return static_cast<std::uint32_t>(timeGetTime()); }
+// The system tick count: about 16 ms steps, plenty for a 250 ms frame tick and
+// a 300 ms delay, and it needs no timer resolution raised for the program's
+// whole life (nor the multimedia DLL that would raise it).
+std::uint64_t Now() { return GetTickCount64(); }
 
 std::wstring DirectoryOfExecutable() {
     // Paths may be longer than MAX_PATH on systems with long paths enabled;
@@ -76,6 +78,7 @@ void Application::OnRButtonDblClk(int, int) {}
 void Application::OnChar(WPARAM) {}
 void Application::OnKeyDown(WPARAM) {}
 void Application::OnKeyUp(WPARAM) {}
+bool Application::KeysBypassAccelerators() { return false; }
 
 int Application::OnPaint() {
     PAINTSTRUCT ps;
@@ -325,7 +328,7 @@ bool StartApplication(const wchar_t* commandLine) {
 
 int RunMessageLoop() {
     Application* app = theApplication;
-    std::uint32_t lastTick = Now();
+    std::uint64_t lastTick = Now();
     bool quit = false;
     WPARAM exitCode = 0;
     while (!quit) {
@@ -335,7 +338,7 @@ int RunMessageLoop() {
             if (msg.message == WM_QUIT) {
                 quit = true;
                 exitCode = msg.wParam;
-            } else if (!app->accelerators ||
+            } else if (!app->accelerators || app->KeysBypassAccelerators() ||
                        !TranslateAcceleratorW(app->window, app->accelerators, &msg)) {
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
@@ -351,7 +354,7 @@ int RunMessageLoop() {
             continue;
         }
 
-        const std::uint32_t now = Now();
+        const std::uint64_t now = Now();
         if (DelayExpired(now, delayArmedAt, delayMs)) {
             delayMs = 0;
             if (!app->OnDelayedCallback()) PostQuitMessage(0);
@@ -365,14 +368,17 @@ int RunMessageLoop() {
         if (!took && app->frameInterval != 0) {
             // Nothing queued: sleep until the next tick or delayed callback
             // is due, or until a message arrives, instead of spinning.
-            std::uint32_t wait = app->frameInterval - std::min(app->frameInterval,
-                                                               ElapsedMs(Now(), lastTick));
+            const std::uint64_t interval = app->frameInterval;
+            std::uint64_t wait = interval - std::min(interval, ElapsedMs(Now(), lastTick));
             if (delayMs != 0) {
-                const std::uint32_t passed = ElapsedMs(Now(), delayArmedAt);
-                const std::uint32_t left = passed > delayMs ? 0 : delayMs - passed + 1;
+                const std::uint64_t passed = ElapsedMs(Now(), delayArmedAt);
+                const std::uint64_t left = passed > delayMs ? 0 : delayMs - passed + 1;
                 wait = std::min(wait, left);
             }
-            if (wait > 0) MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
+            // At most one frame interval: it fits a DWORD.
+            if (wait > 0)
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(wait),
+                                          QS_ALLINPUT);
         }
     }
     return static_cast<int>(exitCode);
@@ -392,13 +398,9 @@ int RunApplication(HINSTANCE instance, int showCommand, const wchar_t* commandLi
     if (!app) return 0;
     app->instance = instance;
     app->showCommand = showCommand;
-    // timeGetTime's default resolution can be coarse; the frame tick and the
-    // delayed callback want milliseconds.
-    timeBeginPeriod(1);
     int exitCode = 0;
     if (StartApplication(commandLine)) exitCode = RunMessageLoop();
     EndApplication();
-    timeEndPeriod(1);
     return exitCode;
 }
 

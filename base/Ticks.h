@@ -1,25 +1,26 @@
-// Millisecond tick arithmetic for timeGetTime values.
+// Millisecond tick arithmetic for GetTickCount64 values.
 //
-// The counter is an unsigned 32-bit number that wraps after about 49.7 days.
-// Differences taken in unsigned 32-bit arithmetic stay correct across the wrap
-// as long as the real interval is shorter than the wrap period.
+// The counter is 64 bits wide and counts from system start, so it never
+// wraps in a real uptime and a difference is a plain subtraction. A tick read
+// after `now` (a callback armed between reading `now` and using it) counts as
+// no time passed, never as an age of nearly 2^64 ms.
 #pragma once
 
 #include <cstdint>
 
 namespace mrv {
 
-constexpr std::uint32_t ElapsedMs(std::uint32_t now, std::uint32_t since) {
-    return static_cast<std::uint32_t>(now - since);
+constexpr std::uint64_t ElapsedMs(std::uint64_t now, std::uint64_t since) {
+    return now > since ? now - since : 0;
 }
 
 // The delayed callback fires once strictly more than `delay` ms have passed.
-constexpr bool DelayExpired(std::uint32_t now, std::uint32_t armedAt, std::uint32_t delay) {
+constexpr bool DelayExpired(std::uint64_t now, std::uint64_t armedAt, std::uint64_t delay) {
     return delay != 0 && ElapsedMs(now, armedAt) > delay;
 }
 
 // A frame is due once at least `interval` ms have passed since the last tick.
-constexpr bool FrameDue(std::uint32_t now, std::uint32_t lastTick, std::uint32_t interval) {
+constexpr bool FrameDue(std::uint64_t now, std::uint64_t lastTick, std::uint64_t interval) {
     return interval != 0 && ElapsedMs(now, lastTick) >= interval;
 }
 

@@ -30,6 +30,7 @@
 #define IDS_NUMBER_EXHAUSTED 4
 #define IDS_SAVE_AS_TITLE 6
 #define IDS_SAVED 7
+#define IDS_FOLDER_READ_ONLY 8
 
 // Commands.
 #define IDM_COPY 40001

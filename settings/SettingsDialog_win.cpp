@@ -116,10 +116,18 @@ bool Cp932Converter::ToBytes(std::wstring_view text, std::string* bytes) const {
 SettingsDialog::SettingsDialog(HWND parent, const TextConverter& converter)
     : parentWindow_(parent), templateId_(IDD_SETTINGS), converter_(converter) {
     // The template's hotkey control needs its window class registered before
-    // the dialog is made.
+    // the dialog is made. The common controls are loaded by name rather than
+    // imported: the program imports only DLLs the loader takes from System32
+    // whatever the folder holds, and a load by name searches only System32
+    // (or, under the manifest, the side-by-side version 6).
     static const bool registered = [] {
-        INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_HOTKEY_CLASS};
-        return InitCommonControlsEx(&classes) != FALSE;
+        using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+        HMODULE controls = LoadLibraryW(L"comctl32.dll");
+        const auto init = controls ? reinterpret_cast<InitFunction>(reinterpret_cast<void*>(
+                                         GetProcAddress(controls, "InitCommonControlsEx")))
+                                   : nullptr;
+        const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_HOTKEY_CLASS};
+        return init != nullptr && init(&classes) != FALSE;
     }();
     (void)registered;
 }
@@ -161,8 +169,8 @@ int SettingsDialog::OnEnd(bool accepted) {
     ReadForm(controls, form_);
     const FormRefusal refusal = CheckForm(form_, converter_);
     if (refusal == FormRefusal::kNone) return 1;
-    ShowMessage(RefusalMessage(refusal));
-    // Back to the offending edit, its text selected, ready to be shortened.
+    ShowMessage(RefusalMessage(refusal, form_));
+    // Back to the offending edit, its text selected, ready to be corrected.
     if (HWND control = GetDlgItem(dialogWindow_, RefusedControl(refusal))) {
         SendMessageW(dialogWindow_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
         SendMessageW(control, EM_SETSEL, 0, -1);

@@ -10,11 +10,11 @@
 
 #include "imaging/PixelView.h"
 #include "output/OutputImage.h"
-#include "selection/LabelPane.h"
-#include "selection/LabelPane_win.h"
 #include "selection/Selection.h"
 #include "settings/Settings.h"
 #include "view/Draw_win.h"
+#include "view/LabelPane.h"
+#include "view/LabelPane_win.h"
 #include "view/MenuPane_win.h"
 #include "view/PaneLabels.h"
 #include "view/Pane_win.h"
@@ -61,15 +61,15 @@ public:
     ViewLabels Labels();
     TextMeasurer& Measurer();
 
-    // Cuts the selection out of the snapshot for a save; while pinned the
-    // screen is snapshotted again first, so a pinned frame saves what is
-    // visible through it now.
+    // Cuts the selection out of the snapshot for a save. (While pinned the
+    // capture window snapshots the live screen first, without its own panel.)
     bool CaptureSelection();
 
     // The menu's area joined with that of its open submenu.
     Rect MenuDirtyRect() { return menuPane.MenuDirtyRect(); }
 
-    // The frame ring around the selection as a region (new handle, caller owns).
+    // The frame ring around the selection as a region, every side outside it
+    // (the pinned window's shape; new handle, caller owns).
     HRGN BuildFrameRegion() const;
 
     Selection selection;

@@ -1,7 +1,8 @@
 // libFuzzer harness for the settings file loader: any bytes must load without
-// a crash or sanitizer report and pass the checks the unit tests apply to
-// every loaded file (tests/unit/settings/SettingsInvariants.h), the
-// extension block behind the 568 bytes included.
+// a crash or sanitizer report, pass the checks the unit tests apply to every
+// loaded file (tests/unit/settings/SettingsInvariants.h), the extension block
+// behind the 568 bytes included, and give sequential paths that lie in the
+// save folder itself (tests/unit/naming/SequentialInvariants.h).
 //
 // Random bytes almost never carry a block whose CRC matches, so each input is
 // also tried once more with the CRC patched to fit whatever length word and
@@ -12,13 +13,15 @@
 #include <cstdlib>
 #include <vector>
 
+#include "tests/unit/naming/SequentialInvariants.h"
 #include "tests/unit/settings/SettingsInvariants.h"
 
 namespace {
 
 void Check(const std::uint8_t* data, std::size_t size) {
     mrv::Settings settings;
-    const std::string failure = mrv::testing::CheckFileLoad(data, size, settings);
+    std::string failure = mrv::testing::CheckFileLoad(data, size, settings);
+    if (failure.empty()) failure = mrv::testing::CheckSequentialPaths(settings, L"img0001.png");
     if (!failure.empty()) {
         std::fprintf(stderr, "%s\n", failure.c_str());
         std::abort();

@@ -17,12 +17,16 @@ mkdir -p "$out/corpus"
 "${CXX_FUZZ:-clang++}" -std=c++17 -g -O1 -Wall -Wextra -Wshadow -Werror \
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$root" \
     "$root/tests/fuzz/SettingsLoaderFuzz.cpp" "$root/settings/Settings.cpp" \
+    "$root/settings/FileNameCheck.cpp" "$root/output/SaveNaming.cpp" \
     "$root/settings/SettingsExtension.cpp" -lz -o "$out/settings_loader_fuzz"
 
-# Seeds: tagged records of zero and of 0xFF bytes, every field damaged; the
-# golden file, whose extension block the fuzzer then varies.
+# Seeds: tagged records of zero and of 0xFF bytes, every field damaged, one
+# whose base name climbs out of the save folder, and the golden file, whose
+# extension block the fuzzer then varies.
 { printf 'ver_0_87'; head -c 560 /dev/zero; } > "$out/corpus/zeros"
 { printf 'ver_0_87'; head -c 560 /dev/zero | tr '\0' '\377'; } > "$out/corpus/ones"
+{ printf 'ver_0_87'; head -c 108 /dev/zero; printf '..\\up'; head -c 447 /dev/zero; } \
+    > "$out/corpus/climbing"
 cp "$root/tests/unit/settings/golden/mrv_setting.bin" "$out/corpus/golden"
 
 cd "$out"

@@ -5,7 +5,6 @@
 #include "tests/win/support/GdiCount.h"
 
 #include <gtest/gtest.h>
-#include <mmsystem.h>
 
 #include <algorithm>
 #include <functional>
@@ -38,11 +37,11 @@ public:
         return RouteToHooks(message, wParam, lParam);
     }
     int OnFrame() override {
-        frameTimes.push_back(timeGetTime());
+        frameTimes.push_back(GetTickCount64());
         return onFrame ? onFrame() : 1;
     }
     int OnDelayedCallback() override {
-        delayedTimes.push_back(timeGetTime());
+        delayedTimes.push_back(GetTickCount64());
         return onDelayed ? onDelayed() : 1;
     }
     int OnShutdown() override {
@@ -56,8 +55,8 @@ public:
     void OnMove(int px, int py) override { moves.push_back({px, py}); }
 
     std::vector<UINT> seen;
-    std::vector<DWORD> frameTimes;
-    std::vector<DWORD> delayedTimes;
+    std::vector<ULONGLONG> frameTimes;
+    std::vector<ULONGLONG> delayedTimes;
     std::vector<int> shiftDuringKeyDown;
     std::vector<int> shiftDuringKeyUp;
     std::vector<POINT> mouse;
@@ -115,7 +114,7 @@ TEST(MainLoop, FramesTickAtTheIntervalAndAHookReturningZeroEndsWithCodeZero) {
     app.frameInterval = 40;
     Start(app);
     app.onFrame = [&] { return app.frameTimes.size() < 6 ? 1 : 0; };
-    const DWORD started = timeGetTime();
+    const ULONGLONG started = GetTickCount64();
     EXPECT_EQ(RunMessageLoop(), 0);
     ASSERT_EQ(app.frameTimes.size(), 6u);
     // Each tick waits at least the interval after the previous one.
@@ -131,14 +130,14 @@ TEST(MainLoop, NoTicksWhilePausedAndTheDelayedCallbackWaitsForTheFrames) {
     Start(app);
     SetFramesPaused(true);
     ArmDelayedCallback(50);
-    const DWORD pausedAt = timeGetTime();
-    DWORD resumedAt = 0;
+    const ULONGLONG pausedAt = GetTickCount64();
+    ULONGLONG resumedAt = 0;
     // While paused the loop blocks in WaitMessage; a timer wakes it after a
     // while and resumes the frames, and the callback then ends the loop.
     SetTimer(app.window, 1, 200, nullptr);
     app.onTimer = [&] {
         KillTimer(app.window, 1);
-        resumedAt = timeGetTime();
+        resumedAt = GetTickCount64();
         SetFramesPaused(false);
     };
     app.onDelayed = [] { return 0; };
@@ -148,7 +147,7 @@ TEST(MainLoop, NoTicksWhilePausedAndTheDelayedCallbackWaitsForTheFrames) {
     ASSERT_EQ(app.delayedTimes.size(), 1u);
     EXPECT_GE(app.delayedTimes[0] - resumedAt, 0u);
     EXPECT_LT(app.delayedTimes[0] - resumedAt, 100u);  // at the first pass after resuming
-    for (DWORD t : app.frameTimes) EXPECT_GE(t - pausedAt, resumedAt - pausedAt);
+    for (ULONGLONG t : app.frameTimes) EXPECT_GE(t - pausedAt, resumedAt - pausedAt);
     Finish(app);
 }
 
@@ -156,11 +155,11 @@ TEST(MainLoop, DelayedCallbackFiresOnceAndReArmingRestartsIt) {
     TestApp app;
     app.frameInterval = 10;
     Start(app);
-    const DWORD firstArm = timeGetTime();
+    const ULONGLONG firstArm = GetTickCount64();
     ArmDelayedCallback(120);
-    DWORD secondArm = 0;
+    ULONGLONG secondArm = 0;
     app.onFrame = [&] {
-        const DWORD now = timeGetTime();
+        const ULONGLONG now = GetTickCount64();
         if (secondArm == 0 && now - firstArm >= 60) {
             secondArm = now;
             ArmDelayedCallback(120);
