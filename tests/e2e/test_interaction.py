@@ -362,3 +362,29 @@ def test_base_names_that_are_no_file_name_save_in_the_folder_and_never_hang(
             "img00000000.bmp", "img00000001.bmp", "morvante.exe", "mrv_setting.bin"]
         assert bytes(Settings.read(p.settings_file).data[8 + 108:8 + 112]) == b"img\0"
     assert sorted(f.name for f in tmp_path.iterdir()) == ["run0", "run1"]  # nothing above
+
+
+def test_print_screen_brings_back_a_fresh_capture_with_the_selection_kept(running):
+    from harness import change_picture
+    p, picture = running
+    drag(300, 250, 459, 369)  # 160 x 120
+    # A click outside the selection puts the program away (after the
+    # double-click delay).
+    xdotool("mousemove", 900, 600)
+    xdotool("click", 1)
+    wait_for(lambda: p.window()["iconic"] == "1", timeout=5, what="the minimise")
+    changed = Image.eval(picture, lambda v: 255 - v)
+    change_picture(changed)
+    # Over the picture's window, which has the keyboard focus (without a
+    # window manager the focus follows the pointer), press Print Screen.
+    xdotool("mousemove", 700, 500)
+    time.sleep(0.3)
+    xdotool("key", "Print")
+    wait_for(lambda: (lambda w: w["iconic"] == "0" and w["visible"] == "1" and
+                      (w["left"], w["top"]) == ("0", "0"))(p.window()),
+             timeout=5, what="the full-screen window")
+    time.sleep(0.5)
+    xdotool("key", "ctrl+p")
+    png = saved(p.folder, "img0000.png")
+    assert png.size == (160, 120)
+    assert png.convert("RGB").tobytes() == changed.crop((300, 250, 460, 370)).tobytes()
