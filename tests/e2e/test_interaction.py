@@ -5,6 +5,7 @@ import io
 import math
 import subprocess
 import time
+import zlib
 
 import pytest
 from PIL import Image
@@ -228,6 +229,10 @@ def test_the_popup_menu_chooses_png_and_opens_the_settings_dialog(running):
     xdotool("click", 1)
     wait_for(lambda: probe("dialog", "設定").get("found") == "1", what="the settings dialog")
     probe("dlgtext", "設定", 1032, "0")  # the grid
+    # The hotkey field (1047) shows Print Screen; Ctrl+Shift+F9 put into it
+    # (HKM_GETHOTKEY 0x402, HKM_SETHOTKEY 0x401: key, HOTKEYF_SHIFT 1 | CONTROL 2).
+    assert probe("dlgsend", "設定", 1047, 0x402, 0)["result"] == str(0x2C)
+    probe("dlgsend", "設定", 1047, 0x401, 0x0378)
     probe("dlgcommand", "設定", 1)  # OK
     wait_for(lambda: probe("dialog", "設定").get("found") == "0", what="the dialog to close")
 
@@ -245,6 +250,11 @@ def test_the_popup_menu_chooses_png_and_opens_the_settings_dialog(running):
     xdotool("key", "Escape")
     assert p.wait_exit() == 0
     assert Settings.read(p.settings_file).get_int(16) == 2  # a grid of 0 is stored as 2
+    # The hotkey in the block behind the 568 bytes: F9 (0x78), Ctrl 2 | Shift 4.
+    block = p.settings_file.read_bytes()[568:]
+    assert block[:12] == b"mrv_ext_" + (8).to_bytes(4, "little")
+    assert block[12:20] == (0x78).to_bytes(4, "little") + (6).to_bytes(4, "little")
+    assert block[20:24] == zlib.crc32(block[12:20]).to_bytes(4, "little")
 
 
 def test_a_pinned_frame_saves_what_is_on_the_screen_now(running):
