@@ -5,10 +5,19 @@
 namespace mrv {
 namespace {
 
-// The hotkey control's modifier bits.
+// The hotkey control's modifier bits, and its mark of an extended key.
 constexpr int kControlShift = 0x1;
 constexpr int kControlCtrl = 0x2;
 constexpr int kControlAlt = 0x4;
+constexpr int kControlExtended = 0x8;
+
+// Keys whose scan code comes with the extended prefix. The control names a
+// key from its scan code, and without the mark Print Screen would read as
+// the keypad's "*", Insert as keypad 0, and so on.
+bool IsExtendedKey(int key) {
+    return key == 0x03 || (key >= 0x21 && key <= 0x28) || key == 0x2C || key == 0x2D ||
+           key == 0x2E || (key >= 0x5B && key <= 0x5D) || key == 0x6F || key == 0x90;
+}
 
 struct NamedKey {
     int key;
@@ -54,6 +63,7 @@ int HotkeyControlValue(const SettingsExtension& hotkey) {
     if (hotkey.hotkeyModifiers & kHotkeyShift) flags |= kControlShift;
     if (hotkey.hotkeyModifiers & kHotkeyControl) flags |= kControlCtrl;
     if (hotkey.hotkeyModifiers & kHotkeyAlt) flags |= kControlAlt;
+    if (IsExtendedKey(hotkey.hotkeyKey)) flags |= kControlExtended;
     return hotkey.hotkeyKey | flags << 8;
 }
 

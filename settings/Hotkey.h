@@ -19,8 +19,10 @@ namespace mrv {
 // ("Ctrl+キー 0xBA").
 [[nodiscard]] std::wstring HotkeyName(const SettingsExtension& hotkey);
 
-// The hotkey control's value for the hotkey, and the hotkey for a value read
-// from the control (0, or a value without a key, is no hotkey).
+// The hotkey control's value for the hotkey (extended keys such as Print
+// Screen, Insert or the arrows marked as such, so the control names them
+// right), and the hotkey for a value read from the control (0, or a value
+// without a key, is no hotkey).
 [[nodiscard]] int HotkeyControlValue(const SettingsExtension& hotkey);
 [[nodiscard]] SettingsExtension HotkeyFromControlValue(int value);
 

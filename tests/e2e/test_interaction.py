@@ -229,9 +229,10 @@ def test_the_popup_menu_chooses_png_and_opens_the_settings_dialog(running):
     xdotool("click", 1)
     wait_for(lambda: probe("dialog", "設定").get("found") == "1", what="the settings dialog")
     probe("dlgtext", "設定", 1032, "0")  # the grid
-    # The hotkey field (1047) shows Print Screen; Ctrl+Shift+F9 put into it
-    # (HKM_GETHOTKEY 0x402, HKM_SETHOTKEY 0x401: key, HOTKEYF_SHIFT 1 | CONTROL 2).
-    assert probe("dlgsend", "設定", 1047, 0x402, 0)["result"] == str(0x2C)
+    # The hotkey field (1047) shows Print Screen (an extended key, HOTKEYF_EXT
+    # 8); Ctrl+Shift+F9 put into it (HKM_GETHOTKEY 0x402, HKM_SETHOTKEY 0x401:
+    # key, HOTKEYF_SHIFT 1 | HOTKEYF_CONTROL 2).
+    assert probe("dlgsend", "設定", 1047, 0x402, 0)["result"] == str(0x082C)
     probe("dlgsend", "設定", 1047, 0x401, 0x0378)
     probe("dlgcommand", "設定", 1)  # OK
     wait_for(lambda: probe("dialog", "設定").get("found") == "0", what="the dialog to close")

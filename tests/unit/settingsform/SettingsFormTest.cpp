@@ -209,6 +209,11 @@ TEST(SettingsForm, HotkeyFieldMapsBothWaysAndNamesTheKey) {
     EXPECT_EQ(HotkeyControlValue(ctrlShiftF9), 0x0378);  // HOTKEYF_SHIFT 1 | HOTKEYF_CONTROL 2
     EXPECT_EQ(HotkeyControlValue(altP), 0x0450);         // HOTKEYF_ALT 4
     EXPECT_EQ(HotkeyControlValue({0, 0}), 0);
+    // Extended keys carry HOTKEYF_EXT 8, or the control would name Print
+    // Screen as the keypad's "*".
+    EXPECT_EQ(HotkeyControlValue({0x2C, 0}), 0x082C);
+    EXPECT_EQ(HotkeyControlValue({0x25, kHotkeyControl}), 0x0A25);  // Ctrl+Left
+    EXPECT_EQ(HotkeyControlValue({0x6A, 0}), 0x006A);               // the keypad's "*" itself
     EXPECT_EQ(HotkeyFromControlValue(0x0378), ctrlShiftF9);
     EXPECT_EQ(HotkeyFromControlValue(0x0800 | 'K'), (SettingsExtension{'K', 0}));  // extended key
     EXPECT_EQ(HotkeyFromControlValue(0x0300), (SettingsExtension{0, 0}));  // modifiers, no key
@@ -216,7 +221,7 @@ TEST(SettingsForm, HotkeyFieldMapsBothWaysAndNamesTheKey) {
     Settings s;
     s.extension = ctrlShiftF9;
     const std::pair<int, SettingsExtension> typed[] = {
-        {-1, ctrlShiftF9}, {0x0450, altP}, {0, {0, 0}}, {0x002C, {0x2C, 0}}};
+        {-1, ctrlShiftF9}, {0x0450, altP}, {0, {0, 0}}, {0x082C, {0x2C, 0}}};
     for (const auto& [value, stored] : typed) {
         const Settings out = Confirm(s, [value = value](FakeControls& c) {
             EXPECT_EQ(c.hotkeys[IDC_HOTKEY], 0x0378);
