@@ -66,6 +66,19 @@ public:
     // program's own panel out of the picture.
     void CaptureLiveScreen();
 
+    // The global hotkey (settings.extension). Registered once the window
+    // exists and released at shutdown; a failed registration is shown once,
+    // as a label at the next capture, and tried again when the setting
+    // changes (HotkeySettingApplied, after the settings dialog's OK).
+    static constexpr int kHotkeyId = 1;
+    void RegisterGlobalHotkey();
+    void ReleaseGlobalHotkey();
+    void HotkeySettingApplied();
+    bool HotkeyRegistered() const { return hotkeyRegistered_; }
+    // WM_HOTKEY: minimised or in the tray, the same restore a click on the
+    // taskbar button or the tray icon gives; otherwise nothing.
+    void OnHotkey();
+
     // Every message box of the program goes through `show`; modalOpen is set
     // before it is called, as before a real box.
     void SetMessageBoxFunction(MessageBoxFunction show) { showMessageBox_ = std::move(show); }
@@ -115,6 +128,7 @@ private:
     // At the first activation: the notices of the start (a missing Japanese
     // font), then the first-run message and the read-only folder; each once.
     void ShowStartupNotices();
+    void ShowPendingHotkeyMessage();
     int ShowMessage(const wchar_t* text);
     std::wstring LoadText(UINT id) const;
     void Invalidate(const Rect& r);
@@ -136,6 +150,9 @@ private:
     // is shown at start: started minimised or hidden, the first activation
     // may come hours later and captures afresh.
     bool keepFirstSnapshot_ = false;
+    bool hotkeyRegistered_ = false;
+    bool hotkeyMessagePending_ = false;
+    SettingsExtension registeredHotkey_{kHotkeyNone, 0};
     // A left press beside the open menu only closes it: the rest of that
     // click does nothing, nor does a double-click it starts.
     bool swallowClick_ = false;

@@ -153,9 +153,11 @@ void CaptureWindow::OnCreate(LPARAM) {
     // what lies beneath it.
     keepFirstSnapshot_ = StartsShown(showCommand);
     if (keepFirstSnapshot_) view.CaptureScreen();
+    RegisterGlobalHotkey();
 }
 
 int CaptureWindow::OnShutdown() {
+    ReleaseGlobalHotkey();
     view.ReleaseFontAndMenu();
     SaveSessionState();
     return 1;
@@ -179,6 +181,10 @@ int CaptureWindow::WindowProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) 
     if (RouteToHooks(message, wParam, lParam)) return 1;
     if (message == TRAY_CALLBACK_MESSAGE) {
         OnTrayCallback(lParam);
+        return 1;
+    }
+    if (message == WM_HOTKEY) {
+        if (wParam == static_cast<WPARAM>(kHotkeyId)) OnHotkey();
         return 1;
     }
     if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
@@ -281,6 +287,7 @@ void CaptureWindow::RestoreFullScreen() {
                  SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     FollowCursorToPointer();
     InvalidateRect(window, nullptr, FALSE);
+    ShowPendingHotkeyMessage();
     // Under Wine a placement made while the driver handles an event of this
     // window (a window manager's activation) never reaches the X window:
     // place it once more when the activation has finished. SWP_FRAMECHANGED

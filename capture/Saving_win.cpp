@@ -64,6 +64,7 @@ void CaptureWindow::OpenSettingsDialog() {
     hooks.beforeOpen = [this] { modalOpen = 1; };
     hooks.applied = [this] {
         view.ApplySettingsToView(settings);
+        HotkeySettingApplied();
         return saveTarget.AttachSettings(settings, exeDirectory) != 0;
     };
     // The focus coming back clears modalOpen without a new snapshot when not

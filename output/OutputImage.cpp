@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <utility>
 
 #include "settings/Settings.h"
 
@@ -63,6 +64,15 @@ bool OutputImage::Write(std::uint8_t code, imaging::ByteSink& sink) const {
 int OutputImage::DibSize() const {
     if (!dibInfo_) return 0;
     return dibInfo_->headerSize + dibInfo_->pixelSize;
+}
+
+bool OutputImage::EncodePng(std::vector<std::uint8_t>* png) const {
+    png->clear();
+    if (!image_) return false;
+    imaging::VectorSink sink;
+    if (!imaging::WritePng(image_, sink)) return false;
+    *png = std::move(sink.bytes);
+    return true;
 }
 
 void OutputImage::ReleaseImage() {

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "base/Geometry.h"
 #include "imaging/ByteSink.h"
@@ -63,6 +64,11 @@ public:
     int DibSize() const;
 
     void ReleaseImage();
+
+    // The held image as a whole PNG file, with the same pixels as its DIB:
+    // 8-bit palette for a 256-colour image, 24-bit truecolour otherwise.
+    // False without an image or when the encoder fails (`png` is then empty).
+    [[nodiscard]] bool EncodePng(std::vector<std::uint8_t>* png) const;
 
     const imaging::Image* Image() const { return image_; }
     // Valid while the image lives; reflects every conversion.

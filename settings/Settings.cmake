@@ -3,6 +3,8 @@
 list(APPEND portable_sources
   ${CMAKE_CURRENT_LIST_DIR}/Settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SettingsExtension.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Hotkey.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileNameCheck.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MenuRadioGroups.cpp)
 # The file access pair: the POSIX half natively, the Win32 half in a Windows

@@ -243,6 +243,7 @@ void ResetSettings(Settings& settings, const std::string& exeDirectory) {
     // A directory too long for the field is cut; a cut path names no folder,
     // which the save-folder check at attach time then reports.
     CopyText(settings.saveFolder, kSaveFolderSize, exeDirectory.c_str());
+    settings.extension = SettingsExtension{};
 }
 
 void SanitizeSettings(Settings& settings) {

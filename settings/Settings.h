@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "base/Geometry.h"
+#include "settings/SettingsExtension.h"
 
 namespace mrv {
 
@@ -104,11 +105,14 @@ struct Settings {
     std::int32_t toolButtons[kToolButtonCount] = {1, 0, 0, 1, 0, 0, 1, 0, 0, 0,
                                                   0, 1, 0, 1, 0, 0, 0, 0, 1, 1};  // 476 bools
     std::int32_t toolPanelCorner = kCornerBelowLeft;                              // 556 1-4
+
+    // Not part of the 560 bytes: the options of the block behind them.
+    SettingsExtension extension;
 };
 
 // Every field to its default; `exeDirectory` (CP932 bytes, ending with a
 // separator) becomes saveFolder, cut to fit if it is too long. The padding is
-// left as it is.
+// left as it is. The extension block's options get their defaults too.
 void ResetSettings(Settings& settings, const std::string& exeDirectory);
 
 // The 568-byte file image: tag then the record.
@@ -130,14 +134,26 @@ void SanitizeSettings(Settings& settings);
 // to the file functions are UTF-8.
 [[nodiscard]] std::string SettingsFilePath(const std::string& exeDirectory);
 
-// Reads `path` (UTF-8); same result as DecodeSettings, 0 when the file cannot
-// be opened. On 0 the record is untouched.
+// The whole file: the 568 bytes, then the extension block.
+[[nodiscard]] std::vector<std::uint8_t> EncodeSettingsFile(const Settings& settings);
+
+// Reads a whole file: the 568 bytes as DecodeSettings (same result), then,
+// when they were taken, the extension block behind them, whose status goes
+// to `status` if given. A block that cannot be used leaves the 568 bytes'
+// fields as loaded and gives the block's options their defaults. On 0 the
+// record, extension included, is untouched.
+[[nodiscard]] int DecodeSettingsFile(const std::uint8_t* data, std::size_t size, Settings& settings,
+                                     ExtensionStatus* status = nullptr);
+
+// Reads `path` (UTF-8); same result as DecodeSettingsFile, 0 when the file
+// cannot be opened. On 0 the record is untouched.
 [[nodiscard]] int LoadSettingsFile(const std::string& path, Settings& settings);
 
-// Writes the file so that a crash or full disk during the write never loses the
-// previous settings: a temporary file beside it is written, flushed and then
-// swapped in one step. Returns 1 when the new file is in place, else 0 (the old
-// file is then untouched).
+// Writes the whole file (the 568 bytes and the extension block together) so
+// that a crash or full disk during the write never loses the previous
+// settings: a temporary file beside it is written, flushed and then swapped
+// in one step. Returns 1 when the new file is in place, else 0 (the old file
+// is then untouched).
 [[nodiscard]] int SaveSettingsFile(const std::string& path, const Settings& settings);
 
 }  // namespace mrv

@@ -38,3 +38,5 @@
 #define IDC_RESET_NUMBER 1044
 #define IDC_AUTO_SELECT 1045
 #define IDC_VERSION_TEXT 1046
+// The global hotkey (a standard hotkey control), kept in the extension block.
+#define IDC_HOTKEY 1047

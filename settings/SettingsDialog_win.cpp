@@ -1,5 +1,6 @@
 #include "settings/SettingsDialog_win.h"
 
+#include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -42,6 +43,13 @@ public:
     bool IsChecked(int id) const override { return IsDlgButtonChecked(dialog_, id) == BST_CHECKED; }
     void SetChecked(int id, bool checked) override {
         CheckDlgButton(dialog_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+    }
+    // The hotkey control's word: virtual key low, HOTKEYF_ bits high.
+    int HotkeyValue(int id) const override {
+        return static_cast<int>(SendDlgItemMessageW(dialog_, id, HKM_GETHOTKEY, 0, 0) & 0xFFFF);
+    }
+    void SetHotkeyValue(int id, int value) override {
+        SendDlgItemMessageW(dialog_, id, HKM_SETHOTKEY, static_cast<WPARAM>(value), 0);
     }
 
 private:
@@ -108,7 +116,23 @@ bool Cp932Converter::ToBytes(std::wstring_view text, std::string* bytes) const {
 }
 
 SettingsDialog::SettingsDialog(HWND parent, const TextConverter& converter)
-    : parentWindow_(parent), templateId_(IDD_SETTINGS), converter_(converter) {}
+    : parentWindow_(parent), templateId_(IDD_SETTINGS), converter_(converter) {
+    // The template's hotkey control needs its window class registered before
+    // the dialog is made. The common controls are loaded by name rather than
+    // imported: the program imports only DLLs the loader takes from System32
+    // whatever the folder holds, and a load by name searches only System32
+    // (or, under the manifest, the side-by-side version 6).
+    static const bool registered = [] {
+        using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+        HMODULE controls = LoadLibraryW(L"comctl32.dll");
+        const auto init = controls ? reinterpret_cast<InitFunction>(reinterpret_cast<void*>(
+                                         GetProcAddress(controls, "InitCommonControlsEx")))
+                                   : nullptr;
+        const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_HOTKEY_CLASS};
+        return init != nullptr && init(&classes) != FALSE;
+    }();
+    (void)registered;
+}
 
 void SettingsDialog::Load(const Settings& settings) {
     form_ = FormFromSettings(settings, converter_);

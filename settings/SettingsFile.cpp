@@ -1,6 +1,7 @@
 // The settings file on disk. Kept apart from the codec so that code using only
 // the record does not pull in the platform's file access.
 #include <cstdio>
+#include <vector>
 
 #include "settings/FileAccess.h"
 #include "settings/Settings.h"
@@ -14,15 +15,16 @@ std::string SettingsFilePath(const std::string& exeDirectory) {
 int LoadSettingsFile(const std::string& path, Settings& settings) {
     std::FILE* file = OpenFileForPath(path, FileMode::kRead);
     if (file == nullptr) return 0;
-    // Whatever follows the record is ignored.
-    std::uint8_t buffer[kSettingsFileSize];
-    std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
+    // The record and the longest extension block a loader accepts; whatever
+    // follows is ignored.
+    std::vector<std::uint8_t> buffer(kSettingsFileSize + kMaxExtensionBlockSize);
+    const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file);
     std::fclose(file);
-    return DecodeSettings(buffer, got, settings);
+    return DecodeSettingsFile(buffer.data(), got, settings);
 }
 
 int SaveSettingsFile(const std::string& path, const Settings& settings) {
-    const std::vector<std::uint8_t> bytes = EncodeSettings(settings);
+    const std::vector<std::uint8_t> bytes = EncodeSettingsFile(settings);
     const std::string temporary = path + ".tmp";
     std::FILE* file = OpenFileForPath(temporary, FileMode::kWrite);
     if (file == nullptr) return 0;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "settings/FileNameCheck.h"
+#include "settings/Hotkey.h"
 #include "settings/SettingsDialogIds.h"
 
 namespace mrv {
@@ -65,6 +66,7 @@ void ClampForm(SettingsForm& form) {
     if (form.toolPanelCorner < kCornerAboveLeft || form.toolPanelCorner > kCornerBelowRight) {
         form.toolPanelCorner = kCornerBelowLeft;
     }
+    SanitizeSettingsExtension(form.hotkey);
 }
 
 bool IsBlank(wchar_t c) {
@@ -132,6 +134,7 @@ SettingsForm FormFromSettings(const Settings& settings, const TextConverter& con
     form.saveFolder =
         FolderWithoutSeparator(Widen(converter, settings.saveFolder, sizeof settings.saveFolder));
     form.versionText = converter.ToWide(versionTag.substr(0, versionTag.find('\0')));
+    form.hotkey = settings.extension;
     return form;
 }
 
@@ -152,6 +155,7 @@ void ShowForm(const SettingsForm& form, DialogControls& controls) {
     controls.SetText(IDC_BASE_NAME, form.baseName);
     controls.SetText(IDC_SAVE_FOLDER, form.saveFolder);
     controls.SetText(IDC_VERSION_TEXT, form.versionText);
+    controls.SetHotkeyValue(IDC_HOTKEY, HotkeyControlValue(form.hotkey));
 }
 
 void ReadForm(const DialogControls& controls, SettingsForm& form) {
@@ -174,6 +178,7 @@ void ReadForm(const DialogControls& controls, SettingsForm& form) {
         form.*box.field = controls.IsChecked(box.id) ? 1 : 0;
     form.baseName = controls.Text(IDC_BASE_NAME);
     form.saveFolder = controls.Text(IDC_SAVE_FOLDER);
+    form.hotkey = HotkeyFromControlValue(controls.HotkeyValue(IDC_HOTKEY));
     ClampForm(form);
 }
 
@@ -211,6 +216,8 @@ FormRefusal StoreForm(const SettingsForm& input, const TextConverter& converter,
     settings.zoomSnapToCorner = form.zoomSnapToCorner;
     CopyText(baseName, settings.baseName, sizeof settings.baseName);
     CopyText(saveFolder + '\\', settings.saveFolder, sizeof settings.saveFolder);
+    settings.extension.hotkeyKey = form.hotkey.hotkeyKey;
+    settings.extension.hotkeyModifiers = form.hotkey.hotkeyModifiers;
     return FormRefusal::kNone;
 }
 

@@ -51,6 +51,7 @@ struct SettingsForm {
     std::wstring baseName;
     std::wstring saveFolder;  // without the trailing separator
     std::wstring versionText;
+    SettingsExtension hotkey;  // the key and modifiers; key 0 = none
 };
 
 // Read and written by the form functions; the Win32 half maps it onto the
@@ -62,6 +63,9 @@ public:
     virtual void SetText(int id, std::wstring_view text) = 0;
     [[nodiscard]] virtual bool IsChecked(int id) const = 0;
     virtual void SetChecked(int id, bool checked) = 0;
+    // A hotkey control's value (HotkeyControlValue's packing).
+    [[nodiscard]] virtual int HotkeyValue(int id) const = 0;
+    virtual void SetHotkeyValue(int id, int value) = 0;
 };
 
 // Longest texts the record can hold, in code page 932 bytes: baseName 100,

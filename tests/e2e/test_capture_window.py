@@ -34,7 +34,8 @@ def test_first_start_greets_shows_the_frozen_screen_and_writes_settings_on_exit(
     xdotool("key", "Escape")
     assert p.wait_exit() == 0
     data = p.settings_file.read_bytes()
-    assert len(data) == 568 and data[:8] == b"ver_0_87"
+    # The 568 bytes every version reads, then the block of newer options.
+    assert len(data) == 592 and data[:8] == b"ver_0_87" and data[568:576] == b"mrv_ext_"
 
     # The second start finds its settings: no message this time.
     again = program().start()

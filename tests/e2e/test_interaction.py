@@ -5,6 +5,7 @@ import io
 import math
 import subprocess
 import time
+import zlib
 
 import pytest
 from PIL import Image
@@ -160,11 +161,21 @@ def test_copies_reach_other_programs(running):
     drag(500, 420, 579, 469)
     xdotool("key", "ctrl+c")
     time.sleep(1)
+    expected = picture.crop((500, 420, 580, 470)).tobytes()
     raw = subprocess.run(["xclip", "-selection", "clipboard", "-t", "image/bmp", "-o"],
                          capture_output=True, timeout=10).stdout
     img = Image.open(io.BytesIO(raw))
     assert img.size == (80, 50)
-    assert img.convert("RGB").tobytes() == picture.crop((500, 420, 580, 470)).tobytes()
+    assert img.convert("RGB").tobytes() == expected
+    # Programs that prefer PNG find it beside the bitmap, with the same pixels.
+    targets = subprocess.run(["xclip", "-selection", "clipboard", "-t", "TARGETS", "-o"],
+                             capture_output=True, timeout=10).stdout.decode().split()
+    assert "image/png" in targets
+    raw = subprocess.run(["xclip", "-selection", "clipboard", "-t", "image/png", "-o"],
+                         capture_output=True, timeout=10).stdout
+    png = Image.open(io.BytesIO(raw))
+    assert png.format == "PNG" and png.mode == "RGB" and png.size == (80, 50)
+    assert png.tobytes() == expected
 
     # The copy minimised the window (minimizeAfterCopy); bring it back by
     # restarting the capture with a fresh focus.
@@ -244,6 +255,11 @@ def test_the_popup_menu_chooses_png_and_opens_the_settings_dialog(running):
     xdotool("click", 1)
     wait_for(lambda: probe("dialog", "設定").get("found") == "1", what="the settings dialog")
     probe("dlgtext", "設定", 1032, "0")  # the grid
+    # The hotkey field (1047) shows Print Screen (an extended key, HOTKEYF_EXT
+    # 8); Ctrl+Shift+F9 put into it (HKM_GETHOTKEY 0x402, HKM_SETHOTKEY 0x401:
+    # key, HOTKEYF_SHIFT 1 | HOTKEYF_CONTROL 2).
+    assert probe("dlgsend", "設定", 1047, 0x402, 0)["result"] == str(0x082C)
+    probe("dlgsend", "設定", 1047, 0x401, 0x0378)
     probe("dlgcommand", "設定", 1)  # OK
     wait_for(lambda: probe("dialog", "設定").get("found") == "0", what="the dialog to close")
 
@@ -261,6 +277,11 @@ def test_the_popup_menu_chooses_png_and_opens_the_settings_dialog(running):
     xdotool("key", "Escape")
     assert p.wait_exit() == 0
     assert Settings.read(p.settings_file).get_int(16) == 2  # a grid of 0 is stored as 2
+    # The hotkey in the block behind the 568 bytes: F9 (0x78), Ctrl 2 | Shift 4.
+    block = p.settings_file.read_bytes()[568:]
+    assert block[:12] == b"mrv_ext_" + (8).to_bytes(4, "little")
+    assert block[12:20] == (0x78).to_bytes(4, "little") + (6).to_bytes(4, "little")
+    assert block[20:24] == zlib.crc32(block[12:20]).to_bytes(4, "little")
 
 
 def test_a_pinned_frame_saves_what_is_on_the_screen_now(running):
@@ -378,3 +399,29 @@ def test_base_names_that_are_no_file_name_save_in_the_folder_and_never_hang(
             "img00000000.bmp", "img00000001.bmp", "morvante.exe", "mrv_setting.bin"]
         assert bytes(Settings.read(p.settings_file).data[8 + 108:8 + 112]) == b"img\0"
     assert sorted(f.name for f in tmp_path.iterdir()) == ["run0", "run1"]  # nothing above
+
+
+def test_print_screen_brings_back_a_fresh_capture_with_the_selection_kept(running):
+    from harness import change_picture
+    p, picture = running
+    drag(300, 250, 459, 369)  # 160 x 120
+    # A click outside the selection puts the program away (after the
+    # double-click delay).
+    xdotool("mousemove", 900, 600)
+    xdotool("click", 1)
+    wait_for(lambda: p.window()["iconic"] == "1", timeout=5, what="the minimise")
+    changed = Image.eval(picture, lambda v: 255 - v)
+    change_picture(changed)
+    # Over the picture's window, which has the keyboard focus (without a
+    # window manager the focus follows the pointer), press Print Screen.
+    xdotool("mousemove", 700, 500)
+    time.sleep(0.3)
+    xdotool("key", "Print")
+    wait_for(lambda: (lambda w: w["iconic"] == "0" and w["visible"] == "1" and
+                      (w["left"], w["top"]) == ("0", "0"))(p.window()),
+             timeout=5, what="the full-screen window")
+    time.sleep(0.5)
+    xdotool("key", "ctrl+p")
+    png = saved(p.folder, "img0000.png")
+    assert png.size == (160, 120)
+    assert png.convert("RGB").tobytes() == changed.crop((300, 250, 460, 370)).tobytes()

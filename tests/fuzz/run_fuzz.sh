@@ -18,15 +18,17 @@ mkdir -p "$out/corpus"
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$root" \
     "$root/tests/fuzz/SettingsLoaderFuzz.cpp" "$root/settings/Settings.cpp" \
     "$root/settings/FileNameCheck.cpp" "$root/output/SaveNaming.cpp" \
-    -o "$out/settings_loader_fuzz"
+    "$root/settings/SettingsExtension.cpp" -lz -o "$out/settings_loader_fuzz"
 
-# Seeds: tagged records of zero and of 0xFF bytes, every field damaged, and
-# one whose base name climbs out of the save folder.
+# Seeds: tagged records of zero and of 0xFF bytes, every field damaged, one
+# whose base name climbs out of the save folder, and the golden file, whose
+# extension block the fuzzer then varies.
 { printf 'ver_0_87'; head -c 560 /dev/zero; } > "$out/corpus/zeros"
 { printf 'ver_0_87'; head -c 560 /dev/zero | tr '\0' '\377'; } > "$out/corpus/ones"
 { printf 'ver_0_87'; head -c 108 /dev/zero; printf '..\\up'; head -c 447 /dev/zero; } \
     > "$out/corpus/climbing"
+cp "$root/tests/unit/settings/golden/mrv_setting.bin" "$out/corpus/golden"
 
 cd "$out"
-exec ./settings_loader_fuzz -max_total_time="$seconds" -max_len=1024 -print_final_stats=1 \
+exec ./settings_loader_fuzz -max_total_time="$seconds" -max_len=2048 -print_final_stats=1 \
     "$@" corpus

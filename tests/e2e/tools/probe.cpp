@@ -12,6 +12,8 @@
 //   probe.exe dialog TITLE         -> found=1 text=... (a message box or dialog of that title)
 //   probe.exe dlgtext TITLE ID [TEXT] -> sets (and reports) a control's text in that dialog
 //   probe.exe dlgcommand TITLE ID  -> posts WM_COMMAND ID to that dialog (IDOK 1, IDCANCEL 2)
+//   probe.exe dlgsend TITLE ID MSG WPARAM -> sends a message without pointers to a control
+//                                    of that dialog (a hotkey field's value) -> result=..
 #include <windows.h>
 #include <shellapi.h>
 
@@ -133,6 +135,16 @@ int wmain(int argc, wchar_t** argv) {
         if (!w) return 1;
         PostMessageW(w, WM_COMMAND, MAKEWPARAM(std::wcstol(argv[3], nullptr, 0), BN_CLICKED), 0);
         std::printf("posted=1\n");
+        return 0;
+    }
+    if (cmd == L"dlgsend" && argc >= 6) {
+        HWND w = FindWindowW(L"#32770", argv[2]);
+        if (!w) return 1;
+        const LRESULT result = SendDlgItemMessageW(
+            w, static_cast<int>(std::wcstol(argv[3], nullptr, 0)),
+            static_cast<UINT>(std::wcstoul(argv[4], nullptr, 0)),
+            static_cast<WPARAM>(std::wcstoull(argv[5], nullptr, 0)), 0);
+        std::printf("result=%lld\n", static_cast<long long>(result));
         return 0;
     }
     if (cmd == L"restore" && argc >= 4) {

@@ -71,4 +71,35 @@ inline std::string CheckLoad(const std::uint8_t* data, std::size_t size, Setting
     return "";
 }
 
+// Loads a whole file, extension block included, over a record of defaults
+// (left in `s`): the 568 bytes must load exactly as CheckLoad's rules say,
+// whatever stands behind them; the block's options must be in range, all
+// defaults unless the block was taken, and load back unchanged from the
+// file this version writes. Empty when all holds, else what failed.
+inline std::string CheckFileLoad(const std::uint8_t* data, std::size_t size, Settings& s) {
+    Settings alone;
+    const std::string recordFailure = CheckLoad(data, size, alone);
+    if (!recordFailure.empty()) return recordFailure;
+    ResetSettings(s, "C:\\exe\\");
+    ExtensionStatus status = ExtensionStatus::kAbsent;
+    const int result = DecodeSettingsFile(data, size, s, &status);
+    if (result != DecodeSettings(data, size, alone)) return "whole file: wrong result";
+    if (EncodeSettings(s) != EncodeSettings(alone)) return "the block changed the 568 bytes";
+    const SettingsExtension& e = s.extension;
+    if (result == 0 || status != ExtensionStatus::kLoaded) {
+        return e == SettingsExtension{} ? "" : "an unused block changed the options";
+    }
+    if (e.hotkeyKey < 0 || e.hotkeyKey > 0xFE || (e.hotkeyModifiers & ~7) != 0 ||
+        (e.hotkeyKey == 0 && e.hotkeyModifiers != 0)) {
+        return "hotkey out of range";
+    }
+    const std::vector<std::uint8_t> file = EncodeSettingsFile(s);
+    Settings again;
+    if (DecodeSettingsFile(file.data(), file.size(), again, &status) != 1 ||
+        status != ExtensionStatus::kLoaded || EncodeSettingsFile(again) != file) {
+        return "a loaded file does not load back unchanged";
+    }
+    return "";
+}
+
 }  // namespace mrv::testing

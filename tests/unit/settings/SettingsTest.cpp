@@ -1,5 +1,6 @@
 // The settings file: the documented default bytes, round trips, rejected and
-// damaged files, random bytes, and the crash-safe write on disk.
+// damaged files, the extension block behind the 568 bytes, random bytes, and
+// the crash-safe write on disk.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "GoldenSettingsFile.h"
 #include "tests/unit/settings/SettingsInvariants.h"
 
 namespace mrv {
@@ -140,6 +142,137 @@ TEST(SettingsFileImage, DamagedValuesComeBackInRange) {
     EXPECT_EQ(s.saveNumber, 10000);  // 4 digits
 }
 
+// The extension block: tag, length of the fields, the fields, CRC-32.
+Bytes Block(const Bytes& fields, std::uint32_t length, std::uint32_t crc) {
+    Bytes b = {'m', 'r', 'v', '_', 'e', 'x', 't', '_'};
+    for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(length >> (8 * i)));
+    b.insert(b.end(), fields.begin(), fields.end());
+    for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(crc >> (8 * i)));
+    return b;
+}
+
+// A well-formed block over `fields`, its CRC computed here, apart from the codec.
+Bytes Block(const Bytes& fields) {
+    std::uint32_t crc = 0xFFFFFFFFu;  // CRC-32 (ISO-HDLC), bit by bit
+    for (std::uint8_t byte : fields) {
+        crc ^= byte;
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return Block(fields, std::uint32_t(fields.size()), ~crc);
+}
+
+Bytes Cat(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Ctrl+Shift+F9: key 0x78, modifiers control 2 | shift 4.
+const Bytes kCtrlShiftF9 = {0x78, 0, 0, 0, 0x06, 0, 0, 0};
+
+// Decodes a whole file over a record with another hotkey; the status, and
+// the options in `s`.
+ExtensionStatus LoadWhole(const Bytes& file, Settings& s) {
+    ResetSettings(s, kExeDir);
+    s.extension = {'Z', kHotkeyAlt};
+    ExtensionStatus status = ExtensionStatus::kLoaded;
+    EXPECT_EQ(DecodeSettingsFile(file.data(), file.size(), s, &status), 1);
+    return status;
+}
+
+TEST(SettingsExtensionBlock, DefaultsAreTheGoldenBytesAndOptionsRoundTrip) {
+    const Bytes golden(kGoldenSettingsFile, kGoldenSettingsFile + sizeof kGoldenSettingsFile);
+    // Print Screen (0x2C) without modifiers; CRC-32 of the eight field bytes.
+    const Bytes block = {0x6d, 0x72, 0x76, 0x5f, 0x65, 0x78, 0x74, 0x5f, 0x08, 0,    0,    0,
+                         0x2c, 0,    0,    0,    0,    0,    0,    0,    0x70, 0xa8, 0xfb, 0xcb};
+    EXPECT_EQ(golden, Cat(DefaultFileFixture(), block));
+    Settings s;
+    std::strcpy(s.saveFolder, kExeDir);
+    EXPECT_EQ(EncodeSettingsFile(s), golden);
+    EXPECT_EQ(Block({0x2c, 0, 0, 0, 0, 0, 0, 0}), block);  // the test's own CRC agrees
+
+    // Every kind of hotkey, "none" included, comes back as written.
+    for (const SettingsExtension e : {SettingsExtension{0, 0}, SettingsExtension{0x78, 6},
+                                      SettingsExtension{'P', 7}, SettingsExtension{0xFE, 1}}) {
+        s.extension = e;
+        const Bytes file = EncodeSettingsFile(s);
+        ASSERT_EQ(LoadWhole(file, s), ExtensionStatus::kLoaded);
+        EXPECT_EQ(s.extension, e) << e.hotkeyKey;
+    }
+    ASSERT_EQ(LoadWhole(Cat(UnusualFile(), Block(kCtrlShiftF9)), s), ExtensionStatus::kLoaded);
+    EXPECT_EQ(s.extension, (SettingsExtension{0x78, 6}));
+    EXPECT_EQ(EncodeSettings(s), UnusualFile());
+}
+
+TEST(SettingsExtensionBlock, AnyDamageGivesDefaultsAndLeavesThe568BytesAlone) {
+    const Bytes record = UnusualFile(), block = Block(kCtrlShiftF9);
+    Settings s;
+    auto expectDefaults = [&](const Bytes& behind, ExtensionStatus want, const std::string& what) {
+        EXPECT_EQ(LoadWhole(Cat(record, behind), s), want) << what;
+        EXPECT_EQ(s.extension, SettingsExtension{}) << what;
+        EXPECT_EQ(EncodeSettings(s), record) << what;
+    };
+    // A file of exactly 568 bytes (an old version wrote it) loads completely.
+    expectDefaults({}, ExtensionStatus::kAbsent, "no block");
+    for (std::size_t n = 1; n < block.size(); ++n) {
+        expectDefaults(Bytes(block.begin(), block.begin() + n),
+                       n < 8 ? ExtensionStatus::kForeign : ExtensionStatus::kShort,
+                       "cut to " + std::to_string(n));
+    }
+    for (std::size_t i = 0; i < 8; ++i) {
+        Bytes foreign = block;
+        foreign[i] ^= 0x20;  // "MRV_EXT_" and the like
+        expectDefaults(foreign, ExtensionStatus::kForeign, "tag byte " + std::to_string(i));
+    }
+    expectDefaults(Bytes(40, 0), ExtensionStatus::kForeign, "zeros");
+    // Every single bit of the fields and the CRC.
+    for (std::size_t bit = 12 * 8; bit < block.size() * 8; ++bit) {
+        Bytes flipped = block;
+        flipped[bit / 8] ^= std::uint8_t(1u << (bit % 8));
+        expectDefaults(flipped, ExtensionStatus::kBadCrc, "bit " + std::to_string(bit));
+    }
+    // Length words that do not fit what follows, or no sane block at all.
+    const std::uint32_t crc = std::uint32_t(block[20] | block[21] << 8 | block[22] << 16) |
+                              std::uint32_t(block[23]) << 24;
+    expectDefaults(Block(kCtrlShiftF9, 9, crc), ExtensionStatus::kShort, "length 9");
+    expectDefaults(Block(kCtrlShiftF9, 4, crc), ExtensionStatus::kBadCrc, "length 4");
+    expectDefaults(Block(kCtrlShiftF9, 0x10001, crc), ExtensionStatus::kTooLong, "64 KiB + 1");
+    expectDefaults(Block(kCtrlShiftF9, 0xFFFFFFFF, crc), ExtensionStatus::kTooLong, "2^32 - 1");
+}
+
+TEST(SettingsExtensionBlock, NewerLongerAndOlderShorterBlocksKeepWhatIsKnown) {
+    Settings s;
+    // A newer version's block: more fields behind ours, covered by the CRC;
+    // and bytes behind the block are ignored like those behind the record.
+    Bytes newer = Cat(kCtrlShiftF9, {9, 9, 9, 9, 0xFF, 0xFF, 0xFF, 0xFF, 1});
+    ASSERT_EQ(LoadWhole(Cat(Cat(UnusualFile(), Block(newer)), {1, 2, 3}), s),
+              ExtensionStatus::kLoaded);
+    EXPECT_EQ(s.extension, (SettingsExtension{0x78, 6}));
+    EXPECT_EQ(EncodeSettings(s), UnusualFile());
+    // A block too short for a field leaves that field at its default.
+    ASSERT_EQ(LoadWhole(Cat(UnusualFile(), Block({'Q', 0, 0, 0})), s), ExtensionStatus::kLoaded);
+    EXPECT_EQ(s.extension, (SettingsExtension{'Q', 0}));
+    ASSERT_EQ(LoadWhole(Cat(UnusualFile(), Block({})), s), ExtensionStatus::kLoaded);
+    EXPECT_EQ(s.extension, SettingsExtension{});
+    // Values no version writes, under a good CRC: a key beyond 254 gives the
+    // default hotkey, unknown modifier bits go, "none" has no modifiers.
+    const std::pair<Bytes, SettingsExtension> odd[] = {
+        {{0x00, 1, 0, 0, 2, 0, 0, 0}, {0x2C, 0}},
+        {{0xFF, 0, 0, 0, 2, 0, 0, 0}, {0x2C, 0}},
+        {{0xFE, 0, 0, 0, 0xFF, 0xFF, 0, 0}, {0xFE, 7}},
+        {{0, 0, 0, 0, 3, 0, 0, 0}, {0, 0}},
+        {{0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0}, {0x2C, 0}}};
+    for (const auto& [fields, want] : odd) {
+        ASSERT_EQ(LoadWhole(Cat(UnusualFile(), Block(fields)), s), ExtensionStatus::kLoaded);
+        EXPECT_EQ(s.extension, want) << int(fields[0]) << " " << int(fields[4]);
+    }
+    // A file whose 568 bytes are refused gives nothing of its block either.
+    Bytes refused = Cat(UnusualFile(), Block(kCtrlShiftF9));
+    refused[0] = 'V';
+    ResetSettings(s, kExeDir);
+    EXPECT_EQ(DecodeSettingsFile(refused.data(), refused.size(), s), 0);
+    EXPECT_EQ(s.extension, SettingsExtension{});
+}
+
 // A base name no file name can start with loads as the default; one that
 // can, in code page 932 too, loads as stored. PNG has no 16-bit variant: a
 // damaged PNG variant is 8 bits, in the remembered variant and in a PNG
@@ -189,8 +322,17 @@ TEST(SettingsFileImage, RandomBytesLoadSafely) {
             if (byte() < 64) std::memset(&data[i], byte() < 128 ? 0xFF : 0x00, 4);
             if (byte() < 32) data[i + 3] = 0x7F;
         }
+        // Behind a whole record, half the time a block with a good CRC over
+        // random fields of random length, its tail perhaps cut.
+        if (round % 2 == 1 && data.size() >= kSettingsFileSize) {
+            Bytes fields(rng() % 20);
+            for (auto& b : fields) b = byte() < 128 ? byte() : std::uint8_t(0);
+            const Bytes block = Block(fields);
+            data.resize(kSettingsFileSize);
+            data.insert(data.end(), block.begin(), block.end() - (byte() < 32 ? byte() % 4 : 0));
+        }
         Settings s;
-        ASSERT_EQ(testing::CheckLoad(data.data(), data.size(), s), "") << "round " << round;
+        ASSERT_EQ(testing::CheckFileLoad(data.data(), data.size(), s), "") << "round " << round;
     }
 }
 
@@ -202,11 +344,37 @@ TEST(SettingsFileOnDisk, WritesWholeFilesAndKeepsThePreviousOneOnFailure) {
     Settings written, s;
     ASSERT_EQ(SaveSettingsFile(path, written), 1);
     written.gridSize = 20;
-    ASSERT_EQ(SaveSettingsFile(path, written), 1);  // replaces the old file
-    EXPECT_EQ(fs::file_size(path), kSettingsFileSize);
+    ASSERT_EQ(SaveSettingsFile(path, written), 1);           // replaces the old file
+    EXPECT_EQ(fs::file_size(path), kSettingsFileSize + 24);  // the record and the block
     EXPECT_FALSE(fs::exists(path + ".tmp"));
     ASSERT_EQ(LoadSettingsFile(path, s), 1);
-    EXPECT_EQ(EncodeSettings(s), EncodeSettings(written));
+    EXPECT_EQ(EncodeSettingsFile(s), EncodeSettingsFile(written));
+
+    // An old version's file, read and written back by this one: the 568
+    // bytes come back exactly, and what the old rules read from the new file
+    // (the first 568 bytes, the rest ignored) is the old record.
+    const Bytes old = UnusualFile();
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        ASSERT_EQ(std::fwrite(old.data(), 1, old.size(), f), old.size());
+        std::fclose(f);
+    }
+    ASSERT_EQ(LoadSettingsFile(path, s), 1);
+    EXPECT_EQ(s.extension, SettingsExtension{});
+    ASSERT_EQ(SaveSettingsFile(path, s), 1);
+    Bytes back(fs::file_size(path));
+    {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        ASSERT_NE(f, nullptr);
+        ASSERT_EQ(std::fread(back.data(), 1, back.size(), f), back.size());
+        std::fclose(f);
+    }
+    EXPECT_EQ(Bytes(back.begin(), back.begin() + kSettingsFileSize), old);
+    Settings oldRules;
+    ASSERT_EQ(DecodeSettings(back.data(), back.size(), oldRules), 1);
+    EXPECT_EQ(EncodeSettings(oldRules), old);
+    ASSERT_EQ(SaveSettingsFile(path, written), 1);
 
     // A directory where the temporary file must go makes the write fail
     // before the real file is touched.

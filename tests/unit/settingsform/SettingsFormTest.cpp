@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "settings/FileNameCheck.h"
+#include "settings/Hotkey.h"
 #include "settings/SettingsDialogIds.h"
 
 namespace mrv {
@@ -33,6 +34,9 @@ struct FakeControls final : DialogControls {
     void SetText(int id, std::wstring_view text) override { texts[id] = text; }
     bool IsChecked(int id) const override { return checks.count(id) && checks.at(id); }
     void SetChecked(int id, bool checked) override { checks[id] = checked; }
+    std::map<int, int> hotkeys;
+    int HotkeyValue(int id) const override { return hotkeys.count(id) ? hotkeys.at(id) : 0; }
+    void SetHotkeyValue(int id, int value) override { hotkeys[id] = value; }
 };
 
 // `settings` shown in fake controls, changed by `edit`, read back and stored.
@@ -196,6 +200,51 @@ TEST(BaseNames, OnlyPiecesOfOneFileNameAreAccepted) {
 
 // "%%" gives "%", other '%' stay, a missing argument is empty, and none is
 // expanded again.
+// The hotkey field: the control's packing (modifiers in another bit order
+// than the file's), the record through the form both ways, "none", and the
+// names the unavailable-hotkey label gives.
+TEST(SettingsForm, HotkeyFieldMapsBothWaysAndNamesTheKey) {
+    const SettingsExtension ctrlShiftF9{0x78, kHotkeyControl | kHotkeyShift};
+    const SettingsExtension altP{'P', kHotkeyAlt};
+    EXPECT_EQ(HotkeyControlValue(ctrlShiftF9), 0x0378);  // HOTKEYF_SHIFT 1 | HOTKEYF_CONTROL 2
+    EXPECT_EQ(HotkeyControlValue(altP), 0x0450);         // HOTKEYF_ALT 4
+    EXPECT_EQ(HotkeyControlValue({0, 0}), 0);
+    // Extended keys carry HOTKEYF_EXT 8, or the control would name Print
+    // Screen as the keypad's "*".
+    EXPECT_EQ(HotkeyControlValue({0x2C, 0}), 0x082C);
+    EXPECT_EQ(HotkeyControlValue({0x25, kHotkeyControl}), 0x0A25);  // Ctrl+Left
+    EXPECT_EQ(HotkeyControlValue({0x6A, 0}), 0x006A);               // the keypad's "*" itself
+    EXPECT_EQ(HotkeyFromControlValue(0x0378), ctrlShiftF9);
+    EXPECT_EQ(HotkeyFromControlValue(0x0800 | 'K'), (SettingsExtension{'K', 0}));  // extended key
+    EXPECT_EQ(HotkeyFromControlValue(0x0300), (SettingsExtension{0, 0}));  // modifiers, no key
+
+    Settings s;
+    s.extension = ctrlShiftF9;
+    const std::pair<int, SettingsExtension> typed[] = {
+        {-1, ctrlShiftF9}, {0x0450, altP}, {0, {0, 0}}, {0x082C, {0x2C, 0}}};
+    for (const auto& [value, stored] : typed) {
+        const Settings out = Confirm(s, [value = value](FakeControls& c) {
+            EXPECT_EQ(c.hotkeys[IDC_HOTKEY], 0x0378);
+            if (value >= 0) c.hotkeys[IDC_HOTKEY] = value;  // -1: left alone
+        });
+        EXPECT_EQ(out.extension, stored) << value;
+    }
+
+    const std::pair<SettingsExtension, const wchar_t*> names[] = {
+        {{0x2C, 0}, L"Print Screen"},
+        {ctrlShiftF9, L"Ctrl+Shift+F9"},
+        {altP, L"Alt+P"},
+        {{0x87, 7}, L"Ctrl+Shift+Alt+F24"},
+        {{0x65, 0}, L"Num 5"},
+        {{'7', kHotkeyControl}, L"Ctrl+7"},
+        {{0xBA, kHotkeyControl}, L"Ctrl+キー 0xBA"},
+        {{0, 0}, L"なし"}};
+    for (const auto& [hotkey, name] : names) EXPECT_EQ(HotkeyName(hotkey), name);
+    EXPECT_EQ(
+        HotkeyUnavailableMessage({0x2C, 0}),
+        L"ホットキー「Print Screen」を登録できませんでした．\n「設定」で別のキーを選べます．");
+}
+
 TEST(SettingsForm, FormatWithStrings) {
     EXPECT_EQ(FormatWithStrings(L"100%% %d %s%s", {L"a%sb"}), L"100% %d a%sb");
 }

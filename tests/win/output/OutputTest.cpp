@@ -1,10 +1,12 @@
 // Saving and the clipboard under Wine. Saves go into scratch folders:
 // sequential names, every format at its depth, the failures and what they
 // leave, the save folder, Save As through a stand-in dialog (the naming rules
-// themselves are tested portably). Copies reach the clipboard as one CF_DIB of
-// the selection; a clipboard held by someone else is retried, then given up.
-// GDI is the outside reader of the DIBs the program writes.
+// themselves are tested portably). Copies reach the clipboard as a CF_DIB of
+// the selection followed by a "PNG" of the same pixels; a clipboard held by
+// someone else is retried, then given up. GDI is the outside reader of the
+// DIBs the program writes, the system's imaging component (WIC) of its PNGs.
 #include <gtest/gtest.h>
+#include <wincodec.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -274,21 +276,77 @@ TEST_F(SaveTargetTest, SaveAsWritesWhereAndHowTheDialogSays) {
     EXPECT_TRUE(fs::exists(other / L"img0000.png"));
 }
 
-// The CF_DIB block on the clipboard, as 4-byte words.
-std::vector<DWORD> ClipboardDib() {
-    std::vector<DWORD> dib;
-    HANDLE h = OpenClipboard(nullptr) ? GetClipboardData(CF_DIB) : nullptr;
-    if (const auto* p = static_cast<const DWORD*>(h ? GlobalLock(h) : nullptr)) {
-        dib.assign(p, p + GlobalSize(h) / 4);
+// One block on the clipboard, as bytes.
+std::string ClipboardBlockOf(UINT format) {
+    std::string block;
+    HANDLE h = OpenClipboard(nullptr) ? GetClipboardData(format) : nullptr;
+    if (const auto* p = static_cast<const char*>(h ? GlobalLock(h) : nullptr)) {
+        block.assign(p, GlobalSize(h));
         GlobalUnlock(h);
     }
     CloseClipboard();
+    return block;
+}
+
+// The CF_DIB block on the clipboard, as 4-byte words.
+std::vector<DWORD> ClipboardDib() {
+    const std::string bytes = ClipboardBlockOf(CF_DIB);
+    std::vector<DWORD> dib(bytes.size() / 4);
+    std::memcpy(dib.data(), bytes.data(), dib.size() * 4);
     return dib;
+}
+
+// The formats on the clipboard in the order they are offered.
+std::vector<UINT> ClipboardFormats() {
+    std::vector<UINT> formats;
+    if (!OpenClipboard(nullptr)) return formats;
+    for (UINT f = EnumClipboardFormats(0); f != 0; f = EnumClipboardFormats(f))
+        formats.push_back(f);
+    CloseClipboard();
+    return formats;
+}
+
+// The pixels of a PNG file as the system's decoder reads them; empty when it
+// refuses the file.
+Pixels DecodePng(const std::string& png) {
+    Pixels out;
+    IWICImagingFactory* factory = nullptr;
+    IWICStream* stream = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICFormatConverter* converter = nullptr;
+    UINT w = 0, h = 0;
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_PPV_ARGS(&factory))) &&
+        SUCCEEDED(factory->CreateStream(&stream)) &&
+        SUCCEEDED(stream->InitializeFromMemory(
+            reinterpret_cast<BYTE*>(const_cast<char*>(png.data())), DWORD(png.size()))) &&
+        SUCCEEDED(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand,
+                                                   &decoder)) &&
+        SUCCEEDED(decoder->GetFrame(0, &frame)) &&
+        SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
+        SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
+                                        nullptr, 0, WICBitmapPaletteTypeCustom)) &&
+        SUCCEEDED(converter->GetSize(&w, &h))) {
+        out.resize(std::size_t(w) * h);
+        if (FAILED(converter->CopyPixels(nullptr, w * 4, w * h * 4,
+                                         reinterpret_cast<BYTE*>(out.data())))) {
+            out.clear();
+        }
+        for (std::uint32_t& p : out) p &= 0xFFFFFF;
+    }
+    for (IUnknown* u : std::initializer_list<IUnknown*>{converter, frame, decoder, stream, factory})
+        if (u) u->Release();
+    return out;
 }
 
 class ClipboardTest : public ::testing::Test {
 protected:
-    ~ClipboardTest() override { DestroyWindow(owner); }
+    ClipboardTest() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~ClipboardTest() override {
+        DestroyWindow(owner);
+        CoUninitialize();
+    }
     bool Copy(int variant) {
         return CaptureAndCopy(owner, image, snapshot.View(), selection, variant);
     }
@@ -300,7 +358,10 @@ protected:
     OutputImage image;
 };
 
-TEST_F(ClipboardTest, CopiesCarryTheSelectionFullOrReduced) {
+// Both copies offer the DIB first and a PNG of the same pixels beside it: an
+// 8-bit palette PNG of the reduced picture, a truecolour one of the full.
+TEST_F(ClipboardTest, CopiesCarryTheSelectionFullOrReducedAsDibAndPng) {
+    ASSERT_NE(PngClipboardFormat(), 0u);
     ASSERT_TRUE(Copy(0x0C));
     std::vector<DWORD> dib = ClipboardDib();
     const auto* h = reinterpret_cast<const BITMAPINFOHEADER*>(dib.data());
@@ -308,6 +369,14 @@ TEST_F(ClipboardTest, CopiesCarryTheSelectionFullOrReduced) {
     EXPECT_TRUE(h->biWidth == 97 && std::abs(h->biHeight) == 31 && h->biBitCount == 8);
     EXPECT_LT(h->biClrUsed - 1, 256u) << "a colour table of 1 to 256 entries";
     EXPECT_GE(dib.size() * 4, 40 + 4 * h->biClrUsed + 100 * 31) << "header, colours, rows";
+    const std::vector<UINT> formats = ClipboardFormats();
+    ASSERT_GE(formats.size(), 2u);
+    EXPECT_EQ(formats[0], UINT(CF_DIB));
+    EXPECT_EQ(formats[1], PngClipboardFormat());
+    std::string png = ClipboardBlockOf(PngClipboardFormat());
+    EXPECT_EQ(png.substr(24, 2), "\x08\x03") << "8-bit palette";
+    const Pixels reduced = Draw(reinterpret_cast<const BITMAPINFO*>(h), &dib[10 + h->biClrUsed]);
+    EXPECT_EQ(DecodePng(png), reduced);
 
     // The next copy starts from the snapshot again, not from the reduction.
     ASSERT_TRUE(Copy(kVariantAsCaptured));
@@ -316,6 +385,10 @@ TEST_F(ClipboardTest, CopiesCarryTheSelectionFullOrReduced) {
     ASSERT_GE(dib.size(), 10u + 73 * 31) << "header, rows of 73 words";
     EXPECT_TRUE(h->biWidth == 97 && std::abs(h->biHeight) == 31 && h->biBitCount == 24);
     EXPECT_EQ(Draw(reinterpret_cast<const BITMAPINFO*>(h), &dib[10]), Snapshot::Cut(selection));
+    EXPECT_EQ(ClipboardFormats().at(0), UINT(CF_DIB));
+    png = ClipboardBlockOf(PngClipboardFormat());
+    EXPECT_EQ(png.substr(24, 2), "\x08\x02") << "truecolour";
+    EXPECT_EQ(DecodePng(png), Snapshot::Cut(selection));
 }
 
 // Another thread holds the clipboard: a copy is retried, then given up, and
@@ -333,11 +406,11 @@ TEST_F(ClipboardTest, AHeldClipboardIsRetriedThenGivenUp) {
     });
     WaitForSingleObject(opened, INFINITE);
     int pauses = 0;
-    EXPECT_FALSE(
-        PutOnClipboardWithRetry(owner, other, sizeof other, CF_DIB, 5, [&pauses] { ++pauses; }));
+    const ClipboardBlock block{CF_DIB, other, sizeof other};
+    EXPECT_FALSE(PutOnClipboardWithRetry(owner, {block}, 5, [&pauses] { ++pauses; }));
     EXPECT_EQ(pauses, 4) << "one pause between two attempts";
     EXPECT_FALSE(PutOnClipboard(owner, other, sizeof other));
-    EXPECT_TRUE(PutOnClipboardWithRetry(owner, other, sizeof other, CF_DIB, 5, [&] {
+    EXPECT_TRUE(PutOnClipboardWithRetry(owner, {block}, 5, [&] {
         SetEvent(letGo);
         holder.join();
         EXPECT_EQ(ClipboardDib(), before) << "the copies that gave up left the clipboard alone";

@@ -3,6 +3,8 @@
 // limits, and the modal command, where OK stores (reporting a missing folder)
 // and Cancel changes nothing.
 #include <windows.h>
+// After <windows.h>, which it needs.
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -146,6 +148,48 @@ TEST_F(SettingsDialogTest, TextsBeyondTheRecordsByteLimitsOrNoFileNameAreRefused
     const Settings out = Confirm();
     EXPECT_EQ(std::strlen(out.baseName), 100u);
     EXPECT_EQ(std::strlen(out.saveFolder), 259u);
+}
+
+// The hotkey field: a standard hotkey control in a row of its own, showing
+// the record's key and storing what is put into it, "none" included.
+TEST_F(SettingsDialogTest, TheHotkeyFieldShowsAndStoresTheHotkey) {
+    record.extension = {VK_F9, MOD_CONTROL | MOD_SHIFT};
+    Open();
+    HWND field = GetDlgItem(window, IDC_HOTKEY);
+    ASSERT_NE(field, nullptr);
+    wchar_t name[64] = {};
+    GetClassNameW(field, name, 64);
+    EXPECT_STREQ(name, HOTKEY_CLASSW);
+    // Neither the field nor its label covers another control.
+    RECT mine[2];
+    GetWindowRect(field, &mine[0]);
+    HWND label = nullptr;
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t text[16] = {};
+        GetWindowTextW(c, text, 16);
+        if (std::wstring(text) == L"ホットキー") label = c;
+    }
+    ASSERT_NE(label, nullptr);
+    GetWindowRect(label, &mine[1]);
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        RECT r, overlap;
+        GetWindowRect(c, &r);
+        for (const RECT& m : mine)
+            EXPECT_TRUE(c == field || c == label || !IntersectRect(&overlap, &m, &r))
+                << GetDlgCtrlID(c);
+    }
+    EXPECT_EQ(SendMessageW(field, HKM_GETHOTKEY, 0, 0) & 0xFFFF,
+              MAKEWORD(VK_F9, HOTKEYF_CONTROL | HOTKEYF_SHIFT));
+    SendMessageW(field, HKM_SETHOTKEY, MAKEWORD('P', HOTKEYF_ALT), 0);
+    record = Confirm();
+    EXPECT_EQ(record.extension, (SettingsExtension{'P', MOD_ALT}));
+
+    DestroyWindow(window);
+    Open();
+    EXPECT_EQ(SendMessageW(GetDlgItem(window, IDC_HOTKEY), HKM_GETHOTKEY, 0, 0) & 0xFFFF,
+              MAKEWORD('P', HOTKEYF_ALT));
+    SendDlgItemMessageW(window, IDC_HOTKEY, HKM_SETHOTKEY, 0, 0);  // none
+    EXPECT_EQ(Confirm().extension, (SettingsExtension{kHotkeyNone, 0}));
 }
 
 // The modal command is driven from its own message loop: a message posted to
