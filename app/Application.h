@@ -45,6 +45,10 @@ public:
     virtual void OnChar(WPARAM code);
     virtual void OnKeyDown(WPARAM virtualKey);
     virtual void OnKeyUp(WPARAM virtualKey);
+    // While true the main loop passes key messages on as they are, without
+    // translating accelerators first (a window's own popup that takes the
+    // keyboard). The base: never.
+    virtual bool KeysBypassAccelerators();
 
     // Routers: each returns 1 when the message is one of its own and its hook
     // has run, 0 otherwise.

@@ -78,6 +78,7 @@ void Application::OnRButtonDblClk(int, int) {}
 void Application::OnChar(WPARAM) {}
 void Application::OnKeyDown(WPARAM) {}
 void Application::OnKeyUp(WPARAM) {}
+bool Application::KeysBypassAccelerators() { return false; }
 
 int Application::OnPaint() {
     PAINTSTRUCT ps;
@@ -337,7 +338,7 @@ int RunMessageLoop() {
             if (msg.message == WM_QUIT) {
                 quit = true;
                 exitCode = msg.wParam;
-            } else if (!app->accelerators ||
+            } else if (!app->accelerators || app->KeysBypassAccelerators() ||
                        !TranslateAcceleratorW(app->window, app->accelerators, &msg)) {
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);

@@ -46,8 +46,11 @@ public:
     void OnLButtonDown(int x, int y) override;
     void OnLButtonUp(int x, int y) override;
     void OnLButtonDblClk(int x, int y) override;
+    void OnRButtonDown(int x, int y) override;
     void OnRButtonUp(int x, int y) override;
     void OnKeyDown(WPARAM virtualKey) override;
+    // The open popup menu takes every key, Esc and the accelerators' keys too.
+    bool KeysBypassAccelerators() override;
 
     // Window modes.
     void MinimizeWindow();
@@ -86,6 +89,8 @@ public:
     NOTIFYICONDATAW trayIconData{};
 
 private:
+    void OnMenuKey(WPARAM virtualKey);
+    void RunMenuCommand(int command);
     void OnTrayCallback(LPARAM mouseMessage);
     void ShowStartupNotices();
     int ShowMessage(const wchar_t* text);
@@ -107,6 +112,10 @@ private:
     // it can never catch the program's own window; the activation that
     // follows then keeps it instead of taking another.
     bool keepFirstSnapshot_ = false;
+    // A left press beside the open menu only closes it: the rest of that
+    // click does nothing, nor does a double-click it starts.
+    bool swallowClick_ = false;
+    bool menuClosedByPress_ = false;
     UINT taskbarCreatedMessage_ = 0;
     MessageBoxFunction showMessageBox_ = MessageBoxW;
 };

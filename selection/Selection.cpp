@@ -1,5 +1,6 @@
 #include "selection/Selection.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -48,22 +49,35 @@ constexpr int kModeByBands[16] = {
     MODE_BOTTOM_RIGHT,  // all four
 };
 
-// One axis of ResizeTo. The snapped point moves toward the anchor (the
-// division truncates toward zero), so it never passes the pointer.
+// One axis of ResizeTo, from the anchor's pixel to the pointer's. The snapped
+// point moves toward the anchor (the division truncates toward zero), so it
+// never passes the pointer.
 //
 //   grid 1:   anchor 10, pointer 30 -> start 10, size 21 (pointer column included)
 //   grid 8:   anchor 10, pointer 30 -> snapped 26, start 10, size 16
 //             anchor 10, pointer  0 -> snapped  2, start  2, size  8
-void ResizeAxis(int anchor, int pointer, int grid, int& start, int& size) {
-    std::int64_t p = pointer;
-    if (grid != 1) p = anchor + static_cast<std::int64_t>(grid) * ((p - anchor) / grid);
-    std::int64_t distance = std::llabs(anchor - p);
-    start = SaturateToInt(p < anchor ? p : anchor);
-    if (grid == 1) {
-        size = SaturateToInt(distance + 1);
-    } else {
-        size = distance == 0 ? 1 : SaturateToInt(distance);
-    }
+//
+// A left or top handle is the same drag seen in a mirror: `mirrored` turns
+// the axis round, so the pointer's pixel becomes the first column and the
+// anchor (the last one) stays put, by the very same rule.
+void ResizeAxis(int anchor, int pointer, int grid, bool mirrored, int& start, int& size) {
+    const std::int64_t sign = mirrored ? -1 : 1;
+    const std::int64_t a = sign * anchor;
+    std::int64_t p = sign * pointer;
+    if (grid != 1) p = a + static_cast<std::int64_t>(grid) * ((p - a) / grid);
+    const std::int64_t distance = std::llabs(a - p);
+    const std::int64_t extent = grid == 1 ? distance + 1 : (distance == 0 ? 1 : distance);
+    const std::int64_t low = p < a ? p : a;
+    // Mirrored back, the run [low, low + extent) ends where it started.
+    start = SaturateToInt(mirrored ? -(low + extent - 1) : low);
+    size = SaturateToInt(extent);
+}
+
+bool IsLeftHandle(int mode) {
+    return mode == MODE_LEFT || mode == MODE_TOP_LEFT || mode == MODE_BOTTOM_LEFT;
+}
+bool IsTopHandle(int mode) {
+    return mode == MODE_TOP || mode == MODE_TOP_LEFT || mode == MODE_TOP_RIGHT;
 }
 
 }  // namespace
@@ -109,12 +123,14 @@ Rect Selection::FrameDirtyRect() {
 }
 
 bool Selection::IsNear(int x, int y) const {
+    if (!HasArea()) return false;
     const std::int64_t r = *handleReach;
     return InBox(x, y, left - r, top - r, static_cast<std::int64_t>(left) + width + r,
                  static_cast<std::int64_t>(top) + height + r);
 }
 
 int Selection::Classify(int x, int y) const {
+    if (!HasArea()) return MODE_NEW;
     const std::int64_t r = *handleReach;
     const std::int64_t l = left - r;
     const std::int64_t t = top - r;
@@ -141,34 +157,20 @@ int Selection::Classify(int x, int y) const {
 }
 
 void Selection::BeginDrag(int x, int y) {
-    const int right = left + width;  // one past the last column
-    const int bottom = top + height;
-    switch (mode) {
-        case MODE_BOTTOM_LEFT:
-        case MODE_LEFT:
-            anchorX = right;
-            anchorY = top;
-            break;
-        case MODE_BOTTOM:
-        case MODE_BOTTOM_RIGHT:
-        case MODE_RIGHT:
-            anchorX = left;
-            anchorY = top;
-            break;
-        case MODE_TOP_LEFT:
-            anchorX = right;
-            anchorY = bottom;
-            break;
-        case MODE_TOP:
-        case MODE_TOP_RIGHT:
-            anchorX = left;
-            anchorY = bottom;
-            break;
-        default:  // new selection or move: the press point
-            anchorX = x;
-            anchorY = y;
-            break;
+    // The anchor is the opposite side's own pixel: the last column or row for
+    // a left or top handle, the first for a right or bottom one.
+    const int lastColumn = SaturateToInt(static_cast<std::int64_t>(left) + width - 1);
+    const int lastRow = SaturateToInt(static_cast<std::int64_t>(top) + height - 1);
+    anchorX = IsLeftHandle(mode) ? lastColumn : left;
+    anchorY = IsTopHandle(mode) ? lastRow : top;
+    holdUntilMoved = mode != MODE_NEW && mode != MODE_MOVE;
+    if (!holdUntilMoved) {
+        // new selection or move: the press point
+        anchorX = x;
+        anchorY = y;
     }
+    pressX = x;
+    pressY = y;
     ClampToScreen();
 }
 
@@ -179,9 +181,15 @@ void Selection::BeginMove(int x, int y) {
 }
 
 void Selection::ResizeTo(int x, int y, int grid) {
+    if (holdUntilMoved) {
+        if (x == pressX && y == pressY) return;
+        holdUntilMoved = false;
+    }
     if (grid < 1) grid = 1;
-    if (mode != MODE_BOTTOM && mode != MODE_TOP) ResizeAxis(anchorX, x, grid, left, width);
-    if (mode != MODE_LEFT && mode != MODE_RIGHT) ResizeAxis(anchorY, y, grid, top, height);
+    if (mode != MODE_BOTTOM && mode != MODE_TOP)
+        ResizeAxis(anchorX, x, grid, IsLeftHandle(mode), left, width);
+    if (mode != MODE_LEFT && mode != MODE_RIGHT)
+        ResizeAxis(anchorY, y, grid, IsTopHandle(mode), top, height);
     ClampToScreen();
 }
 
@@ -229,21 +237,45 @@ void Selection::ClampToScreen() {
     if (top > maxHeight - height) top = maxHeight - height;
 }
 
-FrameRing Selection::FrameRingGeometry() const {
+FrameRing Selection::FrameRingGeometry(bool insideAtEdges) const {
     FrameRing ring;
-    ring.inner = GetRect();
+    const Rect sel = GetRect();
     const int f = *frameWidth;
-    ring.outer = ring.inner.Inflated(f, f);
+    ring.inner = sel;
+    ring.outer = sel.Inflated(f, f);
     if (f <= 0) return ring;  // no ring
+    if (insideAtEdges) {
+        // A side with no room for the whole ring outside goes inside, where it
+        // takes at most the selection's own pixels.
+        Rect& in = ring.inner;
+        Rect& out = ring.outer;
+        if (sel.left - f < 0) {
+            out.left = sel.left;
+            in.left = std::min(sel.left + f, sel.right);
+        }
+        if (sel.top - f < 0) {
+            out.top = sel.top;
+            in.top = std::min(sel.top + f, sel.bottom);
+        }
+        if (sel.right + f > maxWidth) {
+            out.right = sel.right;
+            in.right = std::max(sel.right - f, in.left);
+        }
+        if (sel.bottom + f > maxHeight) {
+            out.bottom = sel.bottom;
+            in.bottom = std::max(sel.bottom - f, in.top);
+        }
+    }
     const Rect& in = ring.inner;
     const Rect& out = ring.outer;
     // Top and bottom bands span the full outer width; the side bands fill the
     // inner rows between them, so the four never overlap.
-    ring.bands[ring.bandCount++] = Rect{out.left, out.top, out.right, in.top};
-    ring.bands[ring.bandCount++] = Rect{out.left, in.bottom, out.right, out.bottom};
-    if (in.bottom > in.top) {
-        ring.bands[ring.bandCount++] = Rect{out.left, in.top, in.left, in.bottom};
-        ring.bands[ring.bandCount++] = Rect{in.right, in.top, out.right, in.bottom};
+    const Rect bands[4] = {Rect{out.left, out.top, out.right, in.top},
+                           Rect{out.left, in.bottom, out.right, out.bottom},
+                           Rect{out.left, in.top, in.left, in.bottom},
+                           Rect{in.right, in.top, out.right, in.bottom}};
+    for (const Rect& b : bands) {
+        if (!b.IsEmpty()) ring.bands[ring.bandCount++] = b;
     }
     return ring;
 }

@@ -6,8 +6,9 @@
 //
 // Coordinates are pixels of the primary screen (the capture window covers it
 // at (0, 0), so client and screen coordinates coincide). The selection covers
-// columns left .. left + width - 1 and rows top .. top + height - 1; 0 x 0
-// means there is no selection.
+// columns left .. left + width - 1 and rows top .. top + height - 1; a width
+// or height of 0 means there is no selection: nothing is near it, and every
+// press starts a new one.
 #pragma once
 
 #include "base/Geometry.h"
@@ -60,6 +61,12 @@ constexpr int kMoveSquareHalf = 6;
 //         +----+-------------+-----+
 //         |        bottom          |
 //         +------------------------+
+//
+// Normally outer is the selection grown by the frame width and inner is the
+// selection. A side with less room than that between the selection and the
+// screen's edge moves just inside the selection instead (outer keeps the
+// selection's edge there and inner shrinks), so a selection on an edge, or
+// one covering the whole screen, still shows its ring.
 struct FrameRing {
     Rect outer;
     Rect inner;
@@ -84,6 +91,13 @@ struct Selection {
     const std::int32_t* dragThreshold;
 
     int mode = MODE_NEW;
+
+    // Where the current handle drag was pressed. Until the pointer is
+    // somewhere else, the drag reshapes nothing: a click on a handle leaves
+    // the selection as it was.
+    int pressX = 0;
+    int pressY = 0;
+    bool holdUntilMoved = false;
 
     // 0-3: which of the four frame patterns the ring is drawn with (advanced by
     // the frame tick). The pattern bitmaps, brushes and the ring's region
@@ -110,25 +124,34 @@ struct Selection {
 
     // Empties the selection at (0, 0); mode is kept.
     void Clear();
+    // A width and a height above 0.
+    bool HasArea() const { return width > 0 && height > 0; }
     // (left, top, left + width, top + height), right and bottom exclusive.
     Rect GetRect() const;
     // The area to invalidate after a change: last frame rectangle united with
     // the current one; remembers the current one.
     Rect FrameDirtyRect();
-    // In the selection grown by handleReach on every side.
+    // In the selection grown by handleReach on every side; never without a
+    // selection.
     bool IsNear(int x, int y) const;
-    // Drag mode 1-10 of a press at (x, y).
+    // Drag mode 1-10 of a press at (x, y); MODE_NEW without a selection.
     int Classify(int x, int y) const;
 
-    // Anchor for a drag in the current mode (the edge or corner opposite the
-    // handle), then ClampToScreen.
+    // Anchor for a drag in the current mode: the pixel on the side or corner
+    // opposite the handle (last column or row for a left or top handle,
+    // first for a right or bottom one), or the press point for a new
+    // selection; then ClampToScreen.
     void BeginDrag(int x, int y);
     // Anchor = grab offset of (x, y) inside the selection, then ClampToScreen.
     void BeginMove(int x, int y);
-    // Reshapes from the anchor to the pointer along the axes the mode changes.
-    // grid 1 = no snapping; otherwise the size is a whole multiple of grid and
-    // the snapped point lies between the anchor and the pointer. A grid below 1
-    // counts as 1.
+    // Reshapes from the anchor to the pointer along the axes the mode changes:
+    // the pointer's pixel becomes the dragged side's outermost pixel (first
+    // column or row for a left or top handle, last for a right or bottom
+    // one), the anchor's side stays. grid 1 = no snapping; otherwise the size
+    // is a whole multiple of grid, measured from the anchor's side, and the
+    // snapped side lies between the anchor and the pointer. A grid below 1
+    // counts as 1. Nothing changes while a handle drag is still at its press
+    // point.
     void ResizeTo(int x, int y, int grid);
     void MoveGrabTo(int x, int y);
     // The last update at button release.
@@ -138,9 +161,11 @@ struct Selection {
     // Size limited to the screen first, then the position shifted onto it.
     void ClampToScreen();
 
-    // The frame ring frameWidth pixels thick around the selection (outside
-    // it). The Win32 half turns it into the frameRegion handle.
-    FrameRing FrameRingGeometry() const;
+    // The frame ring frameWidth pixels thick around the selection: outside
+    // it, except that with `insideAtEdges` a side without that much room
+    // before the screen's edge lies just inside it. The pinned window's
+    // region keeps every side outside: live captures must never hold it.
+    FrameRing FrameRingGeometry(bool insideAtEdges = true) const;
 };
 
 }  // namespace mrv

@@ -184,9 +184,14 @@ MenuModel* MenuModel::OpenSubmenu() const {
 }
 
 void MenuModel::OpenItemAt(std::size_t index) {
-    if (openIndex_ != static_cast<int>(index)) CloseSubmenu();
-    openIndex_ = static_cast<int>(index);
     MenuModel* sub = items_[index].submenu.get();
+    if (openIndex_ != static_cast<int>(index)) {
+        CloseSubmenu();
+        // Opening afresh: nothing of the submenu's last use stays lit.
+        sub->CloseSubmenu();
+        sub->hoveredId_ = 0;
+    }
+    openIndex_ = static_cast<int>(index);
     sub->SetVisible(true);
     sub->everOpened_ = true;
     PlaceOpenSubmenu();
@@ -260,6 +265,109 @@ void MenuModel::Popup(int x, int y) {
     hoveredId_ = 0;
     MoveTo(x, y);
     SetVisible(true);
+}
+
+void MenuModel::Dismiss() {
+    CloseSubmenu();
+    SetVisible(false);
+}
+
+bool MenuModel::Covers(int px, int py) const {
+    if (!IsVisible()) return false;
+    if (HitTest(px, py)) return true;
+    const MenuModel* sub = OpenSubmenu();
+    return sub != nullptr && sub->Covers(px, py);
+}
+
+int MenuModel::LitIndex() const {
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        if (!items_[i].IsSeparator() && items_[i].id == hoveredId_) return static_cast<int>(i);
+    }
+    return openIndex_;
+}
+
+int MenuModel::NextCommandRow(int from, int step) const {
+    const int n = static_cast<int>(items_.size());
+    for (int k = 1; k <= n; ++k) {
+        const int i = ((from + step * k) % n + n) % n;
+        if (!items_[static_cast<std::size_t>(i)].IsSeparator()) return i;
+    }
+    return -1;
+}
+
+std::vector<MenuModel*> MenuModel::KeyChain() {
+    std::vector<MenuModel*> chain{this};
+    for (MenuModel* sub = OpenSubmenu(); sub != nullptr && sub->LitIndex() >= 0;
+         sub = sub->OpenSubmenu())
+        chain.push_back(sub);
+    return chain;
+}
+
+int MenuModel::OnKey(MenuKey key) {
+    if (!IsVisible()) return 0;
+    std::vector<MenuModel*> chain = KeyChain();
+    MenuModel* pane = chain.back();
+    // Lights row `index` of `at` (chain[depth]) and, as the pointer does, the
+    // same id in every pane above it.
+    const auto light = [&](std::size_t depth, int index) {
+        const int id = chain[depth]->items_[static_cast<std::size_t>(index)].id;
+        for (std::size_t k = 0; k <= depth; ++k) chain[k]->hoveredId_ = id;
+    };
+    const auto openLit = [&]() {
+        const int lit = pane->LitIndex();
+        if (lit < 0 || !pane->items_[static_cast<std::size_t>(lit)].submenu) return false;
+        pane->OpenItemAt(static_cast<std::size_t>(lit));
+        MenuModel* sub = pane->OpenSubmenu();
+        const int first = sub->NextCommandRow(-1, 1);
+        if (first >= 0) {
+            chain.push_back(sub);
+            light(chain.size() - 1, first);
+        }
+        return true;
+    };
+
+    switch (key) {
+        case MenuKey::kUp:
+        case MenuKey::kDown: {
+            const int step = key == MenuKey::kDown ? 1 : -1;
+            int lit = pane->LitIndex();
+            if (lit < 0) lit = step > 0 ? -1 : static_cast<int>(pane->items_.size());
+            const int next = pane->NextCommandRow(lit, step);
+            if (next < 0) return 0;
+            if (next != pane->openIndex_) pane->CloseSubmenu();
+            light(chain.size() - 1, next);
+            return 0;
+        }
+        case MenuKey::kRight:
+            openLit();
+            return 0;
+        case MenuKey::kEnter: {
+            if (openLit()) return 0;
+            const int lit = pane->LitIndex();
+            if (lit < 0) return 0;
+            const int id = pane->items_[static_cast<std::size_t>(lit)].id;
+            Dismiss();
+            return id;
+        }
+        case MenuKey::kLeft:
+        case MenuKey::kEscape: {
+            // The innermost open submenu, whether or not a row in it is lit.
+            std::vector<MenuModel*> open{this};
+            while (open.back()->OpenSubmenu() != nullptr)
+                open.push_back(open.back()->OpenSubmenu());
+            if (open.size() == 1) {
+                if (key == MenuKey::kEscape) Dismiss();
+                return 0;
+            }
+            MenuModel* parent = open[open.size() - 2];
+            const int entry = parent->openIndex_;
+            parent->CloseSubmenu();
+            const int id = parent->items_[static_cast<std::size_t>(entry)].id;
+            for (std::size_t k = 0; k + 1 < open.size(); ++k) open[k]->hoveredId_ = id;
+            return 0;
+        }
+    }
+    return 0;
 }
 
 MenuItem* MenuModel::FindItem(int id) {

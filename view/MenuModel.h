@@ -39,11 +39,21 @@
 #include <vector>
 
 #include "base/Geometry.h"
-#include "selection/LabelPane.h"  // TextMeasurer
 #include "settings/MenuRadioGroups.h"
+#include "view/LabelPane.h"  // TextMeasurer
 #include "view/Pane.h"
 
 namespace mrv {
+
+// Keys the open menu answers (the capture window maps virtual keys to them).
+enum class MenuKey {
+    kUp,
+    kDown,
+    kLeft,
+    kRight,
+    kEnter,
+    kEscape,
+};
 
 // Item flags for AddItem.
 enum MenuItemFlag : unsigned {
@@ -171,6 +181,29 @@ public:
     // Shows the menu with its top-left corner at (x, y), moved by
     // KeepOnScreen, with nothing highlighted and no submenu open.
     void Popup(int x, int y);
+    // Hides the menu with every open submenu.
+    void Dismiss();
+    // On this pane or on an open submenu (frames included).
+    bool Covers(int px, int py) const;
+
+    // ---- Keys ------------------------------------------------------------
+
+    // A key while the menu is open; returns the command chosen (0 for none).
+    // Keys act on the innermost open pane with a lit row of its own (a
+    // submenu that a hover has just opened, nothing lit in it yet, leaves
+    // them with its parent):
+    //   Up, Down   the light moves over the command rows, skipping
+    //              separators and wrapping round; with nothing lit, Down
+    //              lights the first row and Up the last
+    //   Right      on a submenu entry: the submenu opens with its first row lit
+    //   Enter      the same on a submenu entry; on a command row the menu
+    //              hides and the row's command is returned, as a release on
+    //              it gives it
+    //   Left       the innermost open submenu closes; its entry stays lit
+    //   Escape     the same, or with no submenu open the menu hides
+    // Lighting a row in a submenu lights it in the panes above, as the
+    // pointer does, so ChosenCommand agrees.
+    int OnKey(MenuKey key);
 
     // Puts the open submenu beside its entry's row (to the right, or flipped
     // left when it would pass the screen's right edge), then KeepOnScreen.
@@ -200,6 +233,14 @@ protected:
 
 private:
     const MenuItem* RowAt(int px, int py, bool coveredBySubmenu) const;
+    // The lit row: the hovered item of this pane, else the entry whose
+    // submenu is open; -1 for none.
+    int LitIndex() const;
+    // The next command row from `from` in steps of +1 or -1, wrapping; -1
+    // when the pane has none.
+    int NextCommandRow(int from, int step) const;
+    // This pane and its open submenus down to the one keys act on.
+    std::vector<MenuModel*> KeyChain();
     bool SubmenuCovers(int px, int py) const;
     void OpenItemAt(std::size_t index);
     void CloseSubmenu();

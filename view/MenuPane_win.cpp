@@ -4,7 +4,7 @@
 #include <string>
 
 #include "resources/resource.h"
-#include "selection/LabelPane_win.h"  // GdiTextMeasurer
+#include "view/LabelPane_win.h"  // GdiTextMeasurer
 
 namespace mrv {
 namespace {

@@ -11,9 +11,6 @@
 //          |                 |+         when the drop shadow is on
 //          +-----------------+|
 //              +--------------+  <- 4-pixel shadow band, offset 4
-//
-// Header only on purpose: the label panes live in selection/, whose library
-// does not link against the view library.
 #pragma once
 
 #include "base/Geometry.h"
@@ -131,12 +128,19 @@ public:
     // With m = 0 this only pulls a pane back over the right and bottom edges,
     // and pushes one with a negative x or y right or down by its own size.
     void KeepOnScreen() {
+        const Point kept = KeptOnScreen(x_, y_);
+        x_ = kept.x;
+        y_ = kept.y;
+    }
+    // Where KeepOnScreen would put the pane if it stood at (x, y).
+    Point KeptOnScreen(int x, int y) const {
         const int m = flipMargin_;
-        if (m < 0) return;
-        if (x_ < m) x_ = x_ + 2 * m + outerWidth_;
-        if (y_ < m) y_ = y_ + 2 * m + outerHeight_;
-        if (x_ + outerWidth_ + m > screen_.width) x_ = x_ - 2 * m - outerWidth_;
-        if (y_ + outerHeight_ + m > screen_.height) y_ = y_ - 2 * m - outerHeight_;
+        if (m < 0) return Point{x, y};
+        if (x < m) x = x + 2 * m + outerWidth_;
+        if (y < m) y = y + 2 * m + outerHeight_;
+        if (x + outerWidth_ + m > screen_.width) x = x - 2 * m - outerWidth_;
+        if (y + outerHeight_ + m > screen_.height) y = y - 2 * m - outerHeight_;
+        return Point{x, y};
     }
 
     // The area to invalidate: where the pane was at the previous call united

@@ -1,5 +1,6 @@
 #include "view/PaneLabels.h"
 
+#include <algorithm>
 #include <string>
 
 namespace mrv {
@@ -7,6 +8,16 @@ namespace {
 
 bool ZoomViewOn(const ViewLabels& labels) {
     return labels.zoomVisible != nullptr && *labels.zoomVisible != 0;
+}
+
+bool WholeOnScreen(const Rect& box, Size screen) {
+    return box.left >= 0 && box.top >= 0 && box.right <= screen.width &&
+           box.bottom <= screen.height;
+}
+
+// Overlapping boxes; an empty one overlaps nothing.
+bool Overlap(const Rect& a, const Rect& b) {
+    return !a.Intersect(b).IsEmpty();
 }
 
 }  // namespace
@@ -19,20 +30,60 @@ void ShowLabelText(LabelPane& label, TextMeasurer& measurer, int x, int y, bool 
     label.SetVisible(true);
 }
 
+Point SizeReadoutPosition(const LabelPane& label, const Selection& s, const ToolPanel* panel,
+                          int corner) {
+    const int w = label.OuterWidth();
+    const int h = label.OuterHeight();
+    const Size screen = label.ScreenSize();
+    const bool hasPanel = panel != nullptr && panel->IsPresent();
+    const Rect panelBox = hasPanel ? panel->CornerRect() : Rect{};
+
+    const int x = s.left + 2;
+    const int below = s.top + s.height + 4;
+    const int above = s.top - 26;
+    // Out of the tool panel's way first: above the selection when the panel
+    // sits below it on the left, where the read-out would otherwise go.
+    const bool aboveFirst = corner == kCornerBelowLeft;
+    Point tries[4] = {{x, aboveFirst ? above : below}, {x, aboveFirst ? below : above}};
+    int count = 2;
+    if (hasPanel) {
+        // Level with the panel's icons, just clear of it on either side.
+        tries[count++] = Point{panelBox.right + 2, panelBox.top + 4};
+        tries[count++] = Point{panelBox.left - 2 - w, panelBox.top + 4};
+    }
+    const auto clear = [&](Point at) {
+        return !hasPanel || !Overlap(Rect::FromXYWH(at.x, at.y, w, h), panelBox);
+    };
+    for (int i = 0; i < count; ++i) {
+        const Point at = label.KeptOnScreen(tries[i].x, tries[i].y);
+        if (WholeOnScreen(Rect::FromXYWH(at.x, at.y, w, h), screen) && clear(at)) return at;
+    }
+    // Nowhere whole as it stands (a selection filling the screen, say):
+    // pushed onto the screen, where it may lie over the selection itself.
+    for (int i = 0; i < count; ++i) {
+        Point at = label.KeptOnScreen(tries[i].x, tries[i].y);
+        at.x = std::max(0, std::min(at.x, screen.width - w));
+        at.y = std::max(0, std::min(at.y, screen.height - h));
+        if (clear(at)) return at;
+    }
+    return label.KeptOnScreen(tries[0].x, tries[0].y);
+}
+
 void UpdateSizeReadout(const ViewLabels& labels, TextMeasurer& measurer, int code) {
     if (labels.first == nullptr || labels.selection == nullptr) return;
     if (!ZoomViewOn(labels) || code == kPointerCodeTool) return;
-    if (code == kPointerCodeOutside) {
-        labels.first->SetVisible(false);
+    const Selection& s = *labels.selection;
+    LabelPane& label = *labels.first;
+    if (code == kPointerCodeOutside || !s.HasArea()) {
+        label.SetVisible(false);
         return;
     }
-    const Selection& s = *labels.selection;
-    const std::wstring text = std::to_wstring(s.width) + L" x " + std::to_wstring(s.height);
+    label.SetText(std::to_wstring(s.width) + L" x " + std::to_wstring(s.height), measurer);
     const int corner = labels.toolPanelCorner != nullptr ? *labels.toolPanelCorner : 0;
-    // Out of the tool panel's way: above the selection when the panel sits
-    // below it on the left, where the read-out would otherwise go.
-    const int y = corner == kCornerBelowLeft ? s.top - 26 : s.top + s.height + 4;
-    ShowLabelText(*labels.first, measurer, s.left + 2, y, false, text, true);
+    const Point at = SizeReadoutPosition(label, s, labels.toolPanel, corner);
+    label.PlaceAt(at.x, at.y, false);
+    label.RestartTimer();
+    label.SetVisible(true);
 }
 
 void ShowToolTip(const ViewLabels& labels, TextMeasurer& measurer, bool show, int x, int y) {
@@ -65,7 +116,8 @@ void ShowCentredMessage(const ViewLabels& labels, TextMeasurer& measurer, std::w
 }
 
 void CountDownLabels(const ViewLabels& labels) {
-    if (labels.first != nullptr && labels.first->CountDown() && ZoomViewOn(labels) &&
+    const bool onPanel = labels.toolPanel != nullptr && labels.toolPanel->HoverIndex() >= 0;
+    if (labels.first != nullptr && labels.first->CountDown() && ZoomViewOn(labels) && !onPanel &&
         labels.zoom != nullptr) {
         labels.zoom->SetVisible(true);
     }

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "selection/LabelPane.h"
 #include "selection/Selection.h"
+#include "view/LabelPane.h"
 #include "view/ToolPanel.h"
 #include "view/ZoomPane.h"
 
@@ -37,10 +37,20 @@ constexpr int kPointerCodeOutside = 1;
 void ShowLabelText(LabelPane& label, TextMeasurer& measurer, int x, int y, bool centred,
                    std::wstring_view text, bool restartTimer);
 
+// Where the size read-out of `label` (its text already set) goes for the
+// selection: 2 pixels right of its left edge, 4 below it, or 26 above it when
+// the tool panel stands at the bottom-left corner; moved by the label's
+// KeepOnScreen. When that place covers the tool panel (`panel` may be null)
+// or is not whole on the screen, the other side of the selection is tried,
+// then beside the panel, right and then left of it, each as KeepOnScreen
+// leaves it; failing all four, the first of them pushed onto the screen that
+// is clear of the panel. Boxes are compared with their shadows.
+Point SizeReadoutPosition(const LabelPane& label, const Selection& selection,
+                          const ToolPanel* panel, int corner);
+
 // After a pointer move: with the zoom view on, shows "W x H" of the selection
-// 2 pixels right of its left edge, 4 below it (or 26 above it when the tool
-// panel stands at the bottom-left corner), or hides it for the outside code.
-// With the zoom view off nothing changes.
+// at SizeReadoutPosition, or hides it for the outside code and while there
+// is no selection. With the zoom view off nothing changes.
 void UpdateSizeReadout(const ViewLabels& labels, TextMeasurer& measurer, int code);
 
 // On the tool panel (show): the hovered button's label 8 pixels right of and
@@ -53,7 +63,8 @@ void ShowCentredMessage(const ViewLabels& labels, TextMeasurer& measurer, std::w
 
 // One frame tick for both labels: each visible label counts down and hides
 // when its time is up; the magnifier returns with the first label's end if
-// the zoom view is on.
+// the zoom view is on and the pointer is not on the tool panel (a tip that
+// times out leaves the magnifier away until the pointer leaves the panel).
 void CountDownLabels(const ViewLabels& labels);
 
 }  // namespace mrv

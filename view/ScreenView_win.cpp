@@ -1,5 +1,6 @@
 #include "view/ScreenView_win.h"
 
+#include "base/Win32Geometry.h"
 #include "resources/resource.h"
 #include "view/ToolPanel_win.h"
 #include "view/ZoomPane_win.h"
@@ -148,11 +149,11 @@ void ScreenView::DrawScene(HDC dc) {
     PaintScreen(dc);
 
     if (selection.width != 0 && selection.height != 0) {
-        // The ring lies wholly outside the selection: each pass grows the
-        // rectangle by a pixel and frames its outermost pixels, so no pixel
-        // inside the selection is ever painted.
-        RECT r{selection.left, selection.top, selection.left + selection.width,
-               selection.top + selection.height};
+        // The ring lies outside the selection, except for a side with no room
+        // before the screen's edge, which lies just inside. While pinned every
+        // side stays outside: the window's region is the ring, and a live
+        // capture of the selection must not hold it.
+        const FrameRing ring = selection.FrameRingGeometry(!pinnedMode);
         DcStateGuard state(dc);
         SetBkMode(dc, OPAQUE);
         const Settings& s = *settings;
@@ -160,27 +161,28 @@ void ScreenView::DrawScene(HDC dc) {
         SetTextColor(dc, pinnedMode ? s.pinnedFrameForeColor : s.frameForeColor);
         SetBrushOrgEx(dc, 0, 0, nullptr);
         HBRUSH pattern = FramePattern(selection.patternPhase);
-        for (int i = 0; i < s.frameWidth; ++i) {
-            InflateRect(&r, 1, 1);
-            FrameRect(dc, &r, pattern);
+        for (int i = 0; i < ring.bandCount; ++i) {
+            const RECT band = ToRECT(ring.bands[i]);
+            FillRect(dc, &band, pattern);
         }
     }
 
     DrawToolPanel(dc, toolPanel, toolShadow_, toolIcons_.get(), screenBitmap_.get());
 
-    if (!pinnedMode) {
-        if (zoomPane.IsVisible())
-            DrawZoomPane(dc, zoomPane, zoomShadow_, screenBitmap_.get(),
-                         FramePattern(selection.patternPhase));
-        if (secondLabel.IsVisible()) DrawLabelPane(dc, secondLabel, secondShadow_, uiFont_.get());
-    }
-
+    // The corner-snap outline of the magnified square goes under the panes.
     if (settings->zoomSnapToCorner && toolPanel.HoverIndex() == -1) {
         const int sx = zoomPane.SourceX();
         const int sy = zoomPane.SourceY();
         const int size = zoomPane.SourceSize();
         FrameBox(dc, sx - 1, sy - 1, size + 2, size + 2, 0x000000);
         FrameBox(dc, sx - 2, sy - 2, size + 4, size + 4, 0xFFFFFF);
+    }
+
+    if (!pinnedMode) {
+        if (zoomPane.IsVisible())
+            DrawZoomPane(dc, zoomPane, zoomShadow_, screenBitmap_.get(),
+                         FramePattern(selection.patternPhase));
+        if (secondLabel.IsVisible()) DrawLabelPane(dc, secondLabel, secondShadow_, uiFont_.get());
     }
 
     if (!pinnedMode) {
@@ -231,7 +233,7 @@ TextMeasurer& ScreenView::Measurer() {
 }
 
 HRGN ScreenView::BuildFrameRegion() const {
-    const FrameRing ring = selection.FrameRingGeometry();
+    const FrameRing ring = selection.FrameRingGeometry(false);
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     for (int i = 0; i < ring.bandCount; ++i) {
         const Rect& b = ring.bands[i];

@@ -10,11 +10,11 @@
 
 #include "imaging/PixelView.h"
 #include "output/OutputImage.h"
-#include "selection/LabelPane.h"
-#include "selection/LabelPane_win.h"
 #include "selection/Selection.h"
 #include "settings/Settings.h"
 #include "view/Draw_win.h"
+#include "view/LabelPane.h"
+#include "view/LabelPane_win.h"
 #include "view/MenuPane_win.h"
 #include "view/PaneLabels.h"
 #include "view/Pane_win.h"
@@ -69,7 +69,8 @@ public:
     // The menu's area joined with that of its open submenu.
     Rect MenuDirtyRect() { return menuPane.MenuDirtyRect(); }
 
-    // The frame ring around the selection as a region (new handle, caller owns).
+    // The frame ring around the selection as a region, every side outside it
+    // (the pinned window's shape; new handle, caller owns).
     HRGN BuildFrameRegion() const;
 
     Selection selection;

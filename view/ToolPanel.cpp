@@ -66,8 +66,8 @@ void ToolPanel::Layout() {
     SetContentSize(kToolButtonPitch * shownCount_ - 2, kToolPanelHeight);  // also KeepOnScreen
 }
 
-void ToolPanel::PlaceAtCorner() {
-    if (selection_ == nullptr) return;
+bool ToolPanel::CornerTarget(Point* at) const {
+    if (selection_ == nullptr) return false;
     const Selection& s = *selection_;
     const int left = s.left;
     const int top = s.top;
@@ -78,25 +78,41 @@ void ToolPanel::PlaceAtCorner() {
     const int h = ContentHeight();
     switch (corner) {
         case kCornerAboveLeft:
-            MoveTo(left + 1, top - h - 6);
-            break;
+            *at = Point{left + 1, top - h - 6};
+            return true;
         case kCornerAboveRight:
-            MoveTo(right - w - 4, top - h - 6);
-            break;
+            *at = Point{right - w - 4, top - h - 6};
+            return true;
         case kCornerBelowLeft:
-            MoveTo(left + 1, bottom);
-            break;
+            *at = Point{left + 1, bottom};
+            return true;
         case kCornerBelowRight:
-            MoveTo(right - w - 4, bottom);
-            break;
+            *at = Point{right - w - 4, bottom};
+            return true;
         default:
-            break;
+            return false;
     }
+}
+
+void ToolPanel::PlaceAtCorner() {
+    Point at;
+    if (CornerTarget(&at)) MoveTo(at.x, at.y);
+}
+
+Rect ToolPanel::CornerRect() const {
+    Point at{X(), Y()};
+    if (CornerTarget(&at)) at = KeptOnScreen(at.x, at.y);
+    return Rect::FromXYWH(at.x, at.y, OuterWidth(), OuterHeight());
+}
+
+bool ToolPanel::IsPresent() const {
+    if (!IsVisible() || shownCount_ <= 0) return false;
+    return pinned_ || (selection_ != nullptr && selection_->HasArea());
 }
 
 int ToolPanel::TrackHover(int px, int py) {
     hoverIndex_ = -1;
-    if (!IsVisible() || py < Y() || py > Y() + ContentHeight() || px < X() ||
+    if (!IsPresent() || py < Y() || py > Y() + ContentHeight() || px < X() ||
         px > X() + ContentWidth()) {
         return -1;
     }

@@ -77,6 +77,15 @@ public:
     // pushes it off a negative x or y by its own size). An unknown corner
     // value keeps the position. The painter calls this before every paint.
     void PlaceAtCorner();
+    // The outer box (shadow included) PlaceAtCorner would give the panel for
+    // the selection as it is now; the panel itself does not move.
+    Rect CornerRect() const;
+
+    // On the screen at all: switched on, with a button to show, and a
+    // selection to stand at (while pinned it stays without one: its minimise
+    // button is the way back). An absent panel is neither painted nor hit.
+    bool IsPresent() const;
+    bool HitTest(int px, int py) const { return IsPresent() && Pane::HitTest(px, py); }
 
     // The button under (px, py), also stored as the hover index; -1 for none.
     // The panel's right and bottom edges count (as in HitTest).
@@ -103,6 +112,10 @@ public:
     Rect PinnedBackground() const;
 
 private:
+    // The corner position before KeepOnScreen; false (and `at` untouched)
+    // without a selection or for an unknown corner value.
+    bool CornerTarget(Point* at) const;
+
     const Selection* selection_ = nullptr;
     const std::int32_t* toolButtons_ = nullptr;
     const std::int32_t* corner_ = nullptr;

@@ -15,7 +15,7 @@ void PaintPinnedBackground(HDC dc, const Rect& box) {
 
 void DrawToolPanel(HDC dc, ToolPanel& panel, const PaneShadow& shadow, HBITMAP iconBitmap,
                    HBITMAP screenBitmap) {
-    if (!panel.IsVisible()) return;
+    if (!panel.IsPresent()) return;
     Surface icons;
     icons.Select(dc, iconBitmap);
     panel.PlaceAtCorner();

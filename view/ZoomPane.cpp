@@ -83,7 +83,20 @@ ZoomPicture ZoomPane::Picture() const {
         const Rect scaled{moved.left * factor_, moved.top * factor_, moved.right * factor_,
                           moved.bottom * factor_};
         const Rect inside = scaled.Intersect(Rect{0, 0, w - 2, h - 2});
-        if (!inside.IsEmpty()) p.selectionRing = inside.Offset(x + 1, y + 1).Inflated(1, 1);
+        if (!inside.IsEmpty()) {
+            // Where the selection meets the screen's edge and that edge is in
+            // the picture, there is nothing beyond it to carry the ring: that
+            // side lies on the selection's own outermost blocks instead.
+            const Size screen = ScreenSize();
+            Rect ring = inside.Offset(x + 1, y + 1).Inflated(1, 1);
+            if (s.left <= 0 && sourceX_ <= 0) ++ring.left;
+            if (s.top <= 0 && sourceY_ <= 0) ++ring.top;
+            if (s.left + s.width >= screen.width && sourceX_ + sourceWidth_ >= screen.width)
+                --ring.right;
+            if (s.top + s.height >= screen.height && sourceY_ + sourceHeight_ >= screen.height)
+                --ring.bottom;
+            p.selectionRing = ring;
+        }
     }
 
     // The marked block starts at picture + cell * factor; the box is one

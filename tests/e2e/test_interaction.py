@@ -251,3 +251,72 @@ def test_a_pinned_frame_saves_what_is_on_the_screen_now(running):
     xdotool("click", 1)
     png = saved(p.folder, "img0000.png")
     assert png.convert("RGB").tobytes() == changed.crop((400, 400, 520, 480)).tobytes()
+
+
+def test_handles_clicked_in_place_keep_the_size_and_the_open_menu_takes_every_key(running):
+    """One start: a drag from near the corner on a fresh start, clicks on the
+    left and top edges, Esc and the arrow keys with the menu open, a format
+    chosen with the keys, and presses beside the open menu."""
+    p, picture = running
+    expected = picture.crop((3, 3, 53, 43))
+
+    def save_png(name):
+        xdotool("key", "ctrl+p")
+        png = saved(p.folder, name)
+        assert png.size == (50, 40)
+        assert png.convert("RGB").tobytes() == expected.tobytes()
+
+    def menu_at(x, y):
+        xdotool("mousemove", x, y)
+        xdotool("click", 3)
+        time.sleep(0.3)
+
+    # No selection yet: a drag from (3, 3) is anchored where it was pressed.
+    drag(3, 3, 52, 42)
+    save_png("img0000.png")
+
+    # Two clicks, apart, on the left edge and on the top edge: nothing widens.
+    for x, y in ((3, 20), (3, 20), (25, 3), (25, 3)):
+        xdotool("mousemove", x, y)
+        xdotool("click", 1)
+        time.sleep(0.7)
+    save_png("img0001.png")
+
+    # Esc closes the open menu and nothing else; the arrows move no selection
+    # behind it.
+    menu_at(300, 300)
+    for key in ("Left", "Escape"):
+        xdotool("key", key)
+        time.sleep(0.2)
+    time.sleep(0.5)
+    assert p.process.poll() is None, "Esc with the menu open ended the program"
+    save_png("img0002.png")
+
+    # Down, Down, Up: 画像フォーマット; Right opens it on "Bitmap 形式"; Down,
+    # Enter: 24 bit. The next Ctrl+S saves a BMP.
+    menu_at(300, 300)
+    for key in ("Down", "Down", "Up", "Right", "Down", "Return"):
+        xdotool("key", key)
+        time.sleep(0.15)
+    xdotool("key", "ctrl+s")
+    bmp = saved(p.folder, "img0003.bmp")
+    assert bmp.size == (50, 40) and bmp.mode == "RGB"
+    assert bmp.tobytes() == expected.tobytes()
+
+    # A left press beside the open menu only closes it: no minimise, and a
+    # double-click it starts selects nothing. A right press beside it opens
+    # it again there, so the Esc that follows closes the menu and leaves the
+    # program running.
+    menu_at(300, 300)
+    xdotool("mousemove", 700, 500)
+    xdotool("click", "--repeat", 2, "--delay", 60, 1)
+    time.sleep(0.8)
+    assert p.window()["iconic"] == "0"
+    save_png("img0004.png")
+    menu_at(300, 300)
+    menu_at(700, 400)
+    xdotool("key", "Escape")
+    time.sleep(0.5)
+    assert p.process.poll() is None, "the right press beside the menu did not open it again"
+    xdotool("key", "Escape")
+    assert p.wait_exit() == 0

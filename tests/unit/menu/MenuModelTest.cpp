@@ -110,6 +110,89 @@ TEST_F(PopupMenu, PointerOpensFollowsChoosesAndClosesTheSubmenu) {
     EXPECT_EQ(menu.ChosenCommand(), 0);  // a new popup starts clean
 }
 
+TEST_F(PopupMenu, KeysWalkTheRowsOpenAndCloseTheSubmenuChooseAndClose) {
+    using K = MenuKey;
+    const auto lit = [&] { return menu.HoveredId(); };
+    // Down from nothing lights the first row; separators are skipped; both
+    // ends wrap round.
+    menu.OnKey(K::kDown);
+    EXPECT_TRUE(lit() == entry && menu.IsHighlighted(0) && !sub.IsVisible());
+    for (const int want : {1, 2, 3, 4}) EXPECT_EQ((menu.OnKey(K::kDown), lit()), want);
+    for (const int want : {3, 2, 1, entry, 16, 15}) EXPECT_EQ((menu.OnKey(K::kUp), lit()), want);
+    menu.Popup(100, 50);
+    EXPECT_EQ((menu.OnKey(K::kUp), lit()), 16);     // Up from nothing: the last row
+    EXPECT_EQ((menu.OnKey(K::kRight), lit()), 16);  // no submenu there: nothing
+    EXPECT_EQ((menu.OnKey(K::kDown), lit()), entry);
+
+    // Right opens the submenu with its first row lit; keys then walk it.
+    EXPECT_EQ(menu.OnKey(K::kRight), 0);
+    ASSERT_TRUE(sub.IsVisible());
+    EXPECT_TRUE(sub.HoveredId() == 101 && lit() == 101 && menu.IsHighlighted(0));
+    for (int i = 0; i < 5; ++i) menu.OnKey(K::kDown);
+    EXPECT_EQ(sub.HoveredId(), 106);
+    for (int i = 0; i < 6; ++i) menu.OnKey(K::kUp);
+    EXPECT_EQ(sub.HoveredId(), 113);
+    EXPECT_EQ(menu.ChosenCommand(), 113);  // as the pointer would leave it
+    // Left closes it and the entry stays lit; Enter on the entry opens it afresh.
+    menu.OnKey(K::kLeft);
+    EXPECT_TRUE(!sub.IsVisible() && lit() == entry && menu.IsVisible());
+    EXPECT_EQ(menu.OnKey(K::kEnter), 0);
+    EXPECT_TRUE(sub.IsVisible() && sub.HoveredId() == 101);
+    menu.OnKey(K::kDown);
+    // Enter on a command row: the command, and the menu goes.
+    EXPECT_EQ(menu.OnKey(K::kEnter), 102);
+    EXPECT_FALSE(menu.IsVisible() || sub.IsVisible());
+    EXPECT_EQ(menu.OnKey(K::kDown), 0);  // a hidden menu takes no keys
+    EXPECT_FALSE(menu.IsVisible());
+
+    // Esc closes the submenu first, then the menu.
+    menu.Popup(100, 50);
+    menu.OnKey(K::kDown);
+    menu.OnKey(K::kRight);
+    EXPECT_EQ(menu.OnKey(K::kEscape), 0);
+    EXPECT_TRUE(menu.IsVisible() && !sub.IsVisible() && lit() == entry);
+    EXPECT_EQ(menu.OnKey(K::kEscape), 0);
+    EXPECT_FALSE(menu.IsVisible());
+    menu.Popup(100, 50);
+    EXPECT_EQ(menu.OnKey(K::kEnter), 0);  // nothing lit: nothing chosen
+    EXPECT_TRUE(menu.IsVisible());
+    menu.OnKey(K::kDown);
+    menu.OnKey(K::kDown);
+    EXPECT_EQ(menu.OnKey(K::kEnter), 1);
+
+    // A submenu opened by the pointer, nothing lit in it: keys stay with the
+    // parent, and moving off the entry closes it. Once the pointer lights a
+    // row in it, keys walk the submenu.
+    menu.Popup(100, 50);
+    Move(menu, entry);
+    ASSERT_TRUE(sub.IsVisible());
+    EXPECT_EQ((menu.OnKey(K::kDown), lit()), 1);
+    EXPECT_FALSE(sub.IsVisible());
+    Move(menu, entry);
+    Move(sub, 104);
+    EXPECT_EQ((menu.OnKey(K::kDown), sub.HoveredId()), 105);
+}
+
+TEST_F(PopupMenu, ASubmenuOpensWithoutTheHighlightOfItsLastUseAndPressesFindThePanes) {
+    Move(menu, entry);
+    Move(sub, 104, 40, true);  // chosen: the menu goes with row 104 lit
+    ASSERT_FALSE(menu.IsVisible());
+    menu.Popup(100, 50);
+    Move(menu, entry);
+    ASSERT_TRUE(sub.IsVisible());
+    EXPECT_EQ(sub.HoveredId(), 0);
+    for (std::size_t k = 0; k < sub.Items().size(); ++k) EXPECT_FALSE(sub.IsHighlighted(k)) << k;
+
+    // Covers: the frames count, beside them nothing; a hidden menu covers nothing.
+    const int right = menu.X() + menu.ContentWidth();
+    EXPECT_TRUE(menu.Covers(menu.X(), menu.Y()) &&
+                menu.Covers(sub.X() + sub.ContentWidth(), sub.Y()));
+    EXPECT_FALSE(menu.Covers(menu.X() - 1, menu.Y()) || menu.Covers(right - 2, menu.Y() - 1));
+    EXPECT_FALSE(menu.Covers(sub.X() + sub.ContentWidth() + 1, sub.Y() + 20));
+    menu.Dismiss();
+    EXPECT_FALSE(menu.IsVisible() || sub.IsVisible() || menu.Covers(menu.X() + 5, menu.Y() + 5));
+}
+
 TEST_F(PopupMenu, SubmenuOpensRightUntilItWouldReachTheScreenEdgeThenFlipsLeft) {
     const int fits = kScreen.width - 1 - sub.ContentWidth() - (menu.ContentWidth() - 5);
     menu.Popup(fits, 50);

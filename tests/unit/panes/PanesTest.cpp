@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -87,6 +88,26 @@ TEST(ZoomPane, SizesFollowingThePointerAndTheScreenCorners) {
     EXPECT_EQ((std::vector{zoom.SourceX(), zoom.SourceY(), zoom.CursorCellX(), zoom.CursorCellY(),
                            zoom.X(), zoom.Y()}),
               (std::vector{999, 743, 24, 24, 935, 679}));
+
+    // The selection's ring in the picture lies one pixel outside its blocks,
+    // on the border where it runs on past the square; where the selection
+    // meets the screen's edge it lies on its own outermost blocks.
+    Selection s;
+    zoom.LinkSelection(&s);
+    // clang-format off
+    const struct { int left, top, width, height, px, py; Rect ring; } rings[] = {
+        {100, 100, 5, 5, 100, 100, {36, 36, 53, 53}},    // whole, inside the square
+        {90, 90, 40, 40, 100, 100, {6, 6, 77, 77}},      // running on past it
+        {0, 0, 50, 40, 0, 0, {1, 1, 77, 77}},            // the screen's top-left corner
+        {1000, 740, 24, 28, 1023, 767, {3, 0, 76, 76}},  // its bottom-right
+        {0, 100, 30, 5, 20, 100, {0, 36, 68, 53}}};      // on the edge, the square right of it
+    // clang-format on
+    for (const auto& r : rings) {
+        std::tie(s.left, s.top, s.width, s.height) = std::tie(r.left, r.top, r.width, r.height);
+        zoom.FollowCursor(r.px, r.py);
+        EXPECT_EQ(zoom.Picture().selectionRing, r.ring.Offset(zoom.X(), zoom.Y()))
+            << r.left << "," << r.top;
+    }
 }
 
 TEST(ToolPanel, LayoutPinnedSetHoverColumnsAndPressReleasePairs) {
@@ -136,6 +157,129 @@ struct FixedMeasurer final : TextMeasurer {
         return line.find(L'!') == line.npos;
     }
 };
+
+// The size read-out and the tool panel over a 1024 x 768 screen, both with
+// their shadows, as the view links them.
+class Readout : public ::testing::Test {
+protected:
+    Readout() {
+        settings.zoomVisible = 1;
+        selection.BindSettings(settings);
+        selection.SetScreenSize(1024, 768);
+        for (Pane* p : std::initializer_list<Pane*>{&tools, &label, &zoom}) {
+            p->AttachShadowStrips(&strips);
+            p->Init({1024, 768});
+        }
+        tools.Link(&selection, settings.toolButtons, &settings.toolPanelCorner);
+        tools.Layout();  // 194 x 28, outer 198 x 32
+        label.SetShadowOn(label.MakeShadowStrips());
+        zoom.ConfigureFromSettings(settings);
+        labels.first = &label;
+        labels.zoom = &zoom;
+        labels.toolPanel = &tools;
+        labels.selection = &selection;
+        labels.zoomVisible = &settings.zoomVisible;
+        labels.toolPanelCorner = &settings.toolPanelCorner;
+    }
+    // The read-out's box (shadow included) after a move in the move zone.
+    Rect ShowFor(int left, int top, int width, int height, int corner) {
+        std::tie(selection.left, selection.top, selection.width, selection.height) =
+            std::tie(left, top, width, height);
+        settings.toolPanelCorner = corner;
+        UpdateSizeReadout(labels, m, MODE_MOVE);
+        return label.OuterRect();
+    }
+
+    Strips strips;
+    Settings settings;
+    Selection selection;
+    ToolPanel tools;
+    LabelPane label;
+    ZoomPane zoom;
+    FixedMeasurer m;
+    ViewLabels labels;
+};
+
+TEST_F(Readout, NeverOnTheToolPanelAndWholeOnTheScreenAtEveryCornerEdgeAndSize) {
+    // "320 x 200" is 54 pixels + 2 * 3: the box is 60 x 18, 64 x 22 with its shadow.
+    // clang-format off
+    const struct { int corner; Rect box; } known[] = {
+        {kCornerAboveLeft, {102, 304, 166, 326}}, {kCornerAboveRight, {102, 304, 166, 326}},
+        {kCornerBelowRight, {102, 304, 166, 326}}, {kCornerBelowLeft, {102, 74, 166, 96}}};
+    // clang-format on
+    for (const auto& k : known) EXPECT_EQ(ShowFor(100, 100, 320, 200, k.corner), k.box);
+    // Narrow, with the panel below on the right: above instead of on its buttons.
+    EXPECT_EQ(ShowFor(100, 100, 100, 60, kCornerBelowRight).top, 74);
+    // At the top with the panel below on the left: beside the panel, not cut.
+    EXPECT_EQ(ShowFor(300, 0, 320, 200, kCornerBelowLeft), (Rect{501, 204, 565, 226}));
+
+    // Every corner against selections on every edge and corner of the
+    // screen, filling it, narrow and a single pixel.
+    const int lefts[] = {0, 1, 300, 1024 - 320, 1024 - 60, 1023};
+    const int tops[] = {0, 3, 300, 768 - 200, 768 - 40, 767};
+    const Size sizes[] = {{320, 200}, {60, 40}, {1, 1}, {1024, 768}, {1024, 20}, {20, 768}};
+    int checked = 0;
+    for (const Size& size : sizes)
+        for (const int left : lefts)
+            for (const int top : tops) {
+                if (left + size.width > 1024 || top + size.height > 768) continue;
+                for (int corner = kCornerAboveLeft; corner <= kCornerBelowRight; ++corner) {
+                    const Rect box = ShowFor(left, top, size.width, size.height, corner);
+                    tools.PlaceAtCorner();  // as the painter puts it
+                    const Rect panel = tools.OuterRect();
+                    ASSERT_EQ(tools.CornerRect(), panel);
+                    const std::string where = std::to_string(left) + "," + std::to_string(top) +
+                                              " " + std::to_string(size.width) + "x" +
+                                              std::to_string(size.height) + " corner " +
+                                              std::to_string(corner);
+                    ASSERT_TRUE(label.IsVisible());
+                    ASSERT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= 1024 &&
+                                box.bottom <= 768)
+                        << "cut: " << where;
+                    ASSERT_TRUE(box.Intersect(panel).IsEmpty()) << "on the panel: " << where;
+                    ++checked;
+                }
+            }
+    EXPECT_GT(checked, 300);
+
+    // Without the panel only the screen's edges count.
+    settings.toolPanelVisible = 0;
+    tools.SetVisible(false);
+    EXPECT_EQ(ShowFor(100, 100, 100, 60, kCornerBelowRight).top, 164);
+}
+
+TEST_F(Readout, NoSelectionNoReadoutNoPanelAndATimedOutTipKeepsTheMagnifierAway) {
+    ShowFor(100, 100, 320, 200, kCornerBelowLeft);
+    ASSERT_TRUE(label.IsVisible());
+    selection.Clear();
+    UpdateSizeReadout(labels, m, MODE_MOVE);
+    EXPECT_FALSE(label.IsVisible());
+    tools.PlaceAtCorner();  // (1, 0): where a panel without a selection would stand
+    EXPECT_FALSE(tools.IsPresent() || tools.HitTest(5, 5) || tools.TrackHover(5, 5) >= 0);
+    tools.SetPinned(true);  // pinned, the panel stays: its minimise button is the way back
+    tools.Layout();
+    EXPECT_TRUE(tools.IsPresent() && tools.HitTest(5, 5));
+    tools.SetPinned(false);
+    tools.Layout();
+
+    // A tip on the panel hides the magnifier; its time running out while the
+    // pointer is still there keeps it hidden, leaving the panel brings it back.
+    ShowFor(100, 100, 320, 200, kCornerBelowLeft);
+    tools.PlaceAtCorner();
+    ASSERT_EQ(tools.TrackHover(tools.X() + 5, tools.Y() + 5), 0);
+    ShowToolTip(labels, m, true, tools.X() + 5, tools.Y() + 5);
+    EXPECT_TRUE(label.IsVisible() && !zoom.IsVisible());
+    for (int tick = 0; tick < settings.messageTicks; ++tick) CountDownLabels(labels);
+    EXPECT_FALSE(label.IsVisible() || zoom.IsVisible());
+    tools.TrackHover(600, 600);
+    ShowToolTip(labels, m, false, 600, 600);
+    EXPECT_TRUE(zoom.IsVisible());
+    // A read-out timing out away from the panel brings the magnifier back.
+    zoom.SetVisible(false);
+    ShowFor(100, 100, 320, 200, kCornerBelowLeft);
+    for (int tick = 0; tick < settings.messageTicks; ++tick) CountDownLabels(labels);
+    EXPECT_TRUE(zoom.IsVisible());
+}
 
 TEST(LabelPane, CrLfLoneLfAndUnmeasurableLinesAndACutKeepingPairsWhole) {
     LabelPane label;

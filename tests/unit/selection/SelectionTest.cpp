@@ -44,15 +44,14 @@ TEST_F(SelectionTest, DragsSnapClampAndIncludeThePointerPixel) {
         {BR, 120, 120, 8, {100, 100, 16, 16}}, {BR, 90, 90, 8, {92, 92, 8, 8}},
         {BR, 102, 107, 8, {100, 100, 1, 1}},   {BR, 120, 120, 0, {100, 100, 21, 21}},
         // Handles anchor the opposite side and change only their axes.
-        {R, 180, 500, 1, {100, 100, 81, 40}},  {TR, 119, 0, 1, {100, 0, 20, 141}},
-        {BL, 149, 100, 1, {149, 100, 2, 1}},
-        // A left or top anchor is one past the last column or row: released on
-        // that edge the selection widens by one pixel.
-        {L, 100, 120, 1, {100, 100, 51, 40}},  {TL, 100, 100, 1, {100, 100, 51, 41}},
-        {T, 0, 100, 1, {100, 100, 50, 41}},
+        {R, 180, 500, 1, {100, 100, 81, 40}},  {TR, 119, 0, 1, {100, 0, 20, 140}},
+        {BL, 149, 100, 1, {149, 100, 1, 1}},
+        // A left or top side dragged onto its own pixel stays where it was.
+        {L, 100, 120, 1, {100, 100, 50, 40}},  {TL, 100, 100, 1, {100, 100, 50, 40}},
+        {T, 0, 100, 1, {100, 100, 50, 40}},
         // Past a screen edge it is shifted back, not shrunk; too large, it is the screen.
-        {BL, -30, 120, 1, {0, 100, 181, 21}},  {R, 850, 0, 1, {49, 100, 751, 40}},
-        {T, 0, -20, 1, {100, 0, 50, 161}},     {B, 0, 650, 1, {100, 49, 50, 551}},
+        {BL, -30, 120, 1, {0, 100, 180, 21}},  {R, 850, 0, 1, {49, 100, 751, 40}},
+        {T, 0, -20, 1, {100, 0, 50, 160}},     {B, 0, 650, 1, {100, 49, 50, 551}},
         {BR, 5000, 5000, 8, {0, 0, 800, 600}}, {TL, -5000, -5000, 1, {0, 0, 800, 600}},
         // A move keeps the size and ignores the grid; a new selection has nothing to finish.
         {MOVE, 210, 305, 8, {200, 300, 50, 40}}, {MOVE, 5, 5000, 1, {0, 560, 50, 40}},
@@ -92,8 +91,10 @@ TEST_F(SelectionTest, ClassifyFindsHandlesBandsAndTheMoveSquare) {
         // Narrow: both side bands everywhere; low: both horizontal bands.
         {{100, 100, 4, 200}, 24, 12, {{101, 105, T}, {101, 150, MOVE}, {101, 290, B}}},
         {{100, 100, 200, 4}, 24, 12, {{105, 101, L}, {150, 101, MOVE}, {290, 101, R}}},
-        // Cleared (to 0 x 0 at the origin): still answered around the origin.
-        {{}, 24, 12, {{3, 3, MOVE}, {23, 23, BR}, {24, 0, NEW}, {-24, -24, TL}}}};
+        // Without width or height, or cleared (to 0 x 0 at the origin): no
+        // selection, nothing near it.
+        {{5, 5, 0, 35}, 24, 12, {{5, 20, NEW}, {4, 5, NEW}}},
+        {{}, 24, 12, {{0, 0, NEW}, {3, 3, NEW}, {23, 23, NEW}, {-24, -24, NEW}}}};
     // clang-format on
     sel.mode = MODE_LEFT;
     for (const auto& c : cases) {
@@ -109,29 +110,158 @@ TEST_F(SelectionTest, ClassifyFindsHandlesBandsAndTheMoveSquare) {
     EXPECT_EQ(sel.mode, MODE_LEFT);  // kept by Clear
 }
 
+TEST_F(SelectionTest, AHandleClickedInPlaceChangesNothingAndLeftAndTopMirrorRightAndBottom) {
+    // 100 x 60 at (200, 150): a press on each handle's band, outside the
+    // selection and inside it, released where it was pressed (with a move
+    // onto the same point in between, as a mouse may report) changes
+    // nothing, with the grid too.
+    const Box start{200, 150, 100, 60};
+    // clang-format off
+    const struct { int mode, x, y; } presses[] = {
+        {L, 180, 180}, {L, 205, 180}, {R, 318, 180}, {R, 295, 180}, {T, 250, 130},
+        {T, 250, 158}, {B, 250, 230}, {B, 250, 205}, {TL, 180, 130}, {TR, 320, 131},
+        {BL, 181, 229}, {BR, 299, 209}};
+    // clang-format on
+    for (const auto& p : presses) {
+        for (const int grid : {1, 8}) {
+            Place(start);
+            ASSERT_EQ(sel.Classify(p.x, p.y), p.mode) << p.x << "," << p.y;
+            sel.mode = p.mode;
+            sel.BeginDrag(p.x, p.y);
+            sel.ResizeTo(p.x, p.y, grid);
+            sel.EndDrag(p.x, p.y, grid);
+            EXPECT_EQ(Now(), start) << "mode " << p.mode << " at " << p.x << "," << p.y;
+        }
+        // Twice in a row, as two clicks.
+        Place(start);
+        for (int click = 0; click < 2; ++click) {
+            sel.mode = sel.Classify(p.x, p.y);
+            sel.BeginDrag(p.x, p.y);
+            sel.EndDrag(p.x, p.y, 1);
+        }
+        EXPECT_EQ(Now(), start) << "two clicks, mode " << p.mode;
+    }
+
+    // Once moved, a side follows the pointer: a left side dragged onto the
+    // selection's first column and back to the press point lands on it.
+    Place(start);
+    sel.mode = L;
+    sel.BeginDrag(190, 180);
+    sel.ResizeTo(200, 180, 1);
+    EXPECT_EQ(Now(), start);
+    sel.EndDrag(190, 180, 1);
+    EXPECT_EQ(Now(), (Box{190, 150, 110, 60}));
+
+    // Every pointer column, with and without the grid, across the anchor
+    // too: a right-side drag to x and a left-side drag to the mirror image of
+    // x give mirror-image selections (the pointer's pixel is the last column
+    // for one and the first for the other; the far side stays).
+    for (const int grid : {1, 8}) {
+        for (int x = 120; x <= 380; ++x) {
+            Place(start);
+            sel.mode = R;
+            sel.BeginDrag(299, 180);
+            sel.EndDrag(x, 180, grid);
+            const Box right = Now();
+            Place(start);
+            sel.mode = L;
+            sel.BeginDrag(200, 180);
+            sel.EndDrag(200 + 299 - x, 180, grid);
+            const Box left = Now();
+            ASSERT_EQ(left[2], right[2]) << "grid " << grid << " x " << x;
+            ASSERT_EQ(left[0], 200 + 299 - (right[0] + right[2] - 1))
+                << "grid " << grid << " x " << x;
+            if (grid == 1 && x >= 200) {
+                ASSERT_EQ(left[0] + left[2], 300) << "the right side stays";
+            }
+        }
+    }
+    // The same for the top side against the bottom, a few rows.
+    // clang-format off
+    const struct { int mode, y, grid; Box want; } rows[] = {
+        {T, 150, 1, {200, 150, 100, 60}}, {T, 170, 1, {200, 170, 100, 40}},
+        {T, 230, 1, {200, 209, 100, 22}}, {B, 189, 1, {200, 150, 100, 40}},
+        {T, 170, 8, {200, 178, 100, 32}}, {B, 189, 8, {200, 150, 100, 32}},
+        {T, 140, 8, {200, 146, 100, 64}}, {B, 219, 8, {200, 150, 100, 64}},
+        {T, 230, 8, {200, 210, 100, 16}}, {B, 129, 8, {200, 134, 100, 16}}};
+    // clang-format on
+    for (const auto& r : rows) {
+        Place(start);
+        sel.mode = r.mode;
+        sel.BeginDrag(250, r.mode == T ? 155 : 205);
+        sel.EndDrag(250, r.y, r.grid);
+        EXPECT_EQ(Now(), r.want) << "mode " << r.mode << " to " << r.y << " grid " << r.grid;
+    }
+}
+
+TEST_F(SelectionTest, WithoutASelectionEveryPressStartsANewOneAtThePressPoint) {
+    sel.Clear();
+    for (int y = -30; y <= 30; ++y) {
+        for (int x = -30; x <= 30; ++x) {
+            ASSERT_EQ(sel.Classify(x, y), NEW) << x << "," << y;
+            ASSERT_FALSE(sel.IsNear(x, y)) << x << "," << y;
+        }
+    }
+    // Drags from (3, 3) and from (10, 10), as the pointer handlers run them:
+    // a press, the threshold passed, then the corner follows.
+    for (const Box& want : {Box{3, 3, 50, 40}, Box{10, 10, 31, 21}}) {
+        sel.Clear();
+        const int x0 = want[0], y0 = want[1];
+        sel.mode = sel.Classify(x0, y0);
+        sel.BeginDrag(x0, y0);
+        sel.mode = BR;
+        sel.ResizeTo(x0 + want[2] - 1, y0 + want[3] - 1, 1);
+        sel.EndDrag(x0 + want[2] - 1, y0 + want[3] - 1, 1);
+        EXPECT_EQ(Now(), want);
+    }
+}
+
 TEST_F(SelectionTest, FrameDirtyRectAndRingCoverTheFrameExactly) {
     Place({100, 100, 50, 40});
     EXPECT_EQ(sel.FrameDirtyRect(), (Rect{98, 98, 152, 142}));  // first: just the current
     Place({200, 120, 10, 10});
     EXPECT_EQ(sel.FrameDirtyRect(), (Rect{98, 98, 212, 142}));  // old and new
 
-    for (int f : {1, 3}) {
-        settings.frameWidth = f;
-        for (const Box& b : {Box{10, 10, 20, 10}, Box{10, 10, 1, 1}, Box{}, Box{5, 5, 0, 35}}) {
-            Place(b);
-            const Rect r = sel.GetRect(), outer = r.Inflated(f, f);
-            const FrameRing ring = sel.FrameRingGeometry();
-            ASSERT_EQ(ring.outer, outer);
-            // Every pixel of the ring in exactly one band, none elsewhere.
-            for (int y = outer.top - 1; y <= outer.bottom; ++y) {
-                for (int x = outer.left - 1; x <= outer.right; ++x) {
-                    int hits = 0;
-                    for (int i = 0; i < ring.bandCount; ++i) hits += ring.bands[i].Contains({x, y});
-                    ASSERT_EQ(hits, int(outer.Contains({x, y}) && !r.Contains({x, y})))
-                        << x << "," << y << " frame " << f;
-                }
+    // Each case: the selection, the frame width, and the ring as outer minus
+    // inner; where a side has no room outside before the screen's edge
+    // (800 x 600) it lies just inside.
+    // clang-format off
+    const struct { Box placed; int f; Rect outer, inner; } rings[] = {
+        {{10, 10, 20, 10}, 1, {9, 9, 31, 21}, {10, 10, 30, 20}},
+        {{10, 10, 20, 10}, 3, {7, 7, 33, 23}, {10, 10, 30, 20}},
+        {{10, 10, 1, 1}, 3, {7, 7, 14, 14}, {10, 10, 11, 11}},
+        {{5, 5, 0, 35}, 3, {2, 2, 8, 43}, {5, 5, 5, 40}},
+        {{0, 0, 800, 600}, 2, {0, 0, 800, 600}, {2, 2, 798, 598}},   // the whole screen
+        {{0, 100, 50, 40}, 2, {0, 98, 52, 142}, {2, 100, 50, 140}},  // each edge
+        {{300, 0, 50, 40}, 2, {298, 0, 352, 42}, {300, 2, 350, 40}},
+        {{750, 100, 50, 40}, 2, {748, 98, 800, 142}, {750, 100, 798, 140}},
+        {{300, 560, 50, 40}, 2, {298, 558, 352, 600}, {300, 560, 350, 598}},
+        {{0, 0, 50, 40}, 2, {0, 0, 52, 42}, {2, 2, 50, 40}},         // corners
+        {{760, 570, 40, 30}, 3, {757, 567, 800, 600}, {760, 570, 797, 597}},
+        {{1, 1, 50, 40}, 2, {1, 1, 53, 43}, {3, 3, 51, 41}},         // room for less than f
+        {{2, 2, 50, 40}, 2, {0, 0, 54, 44}, {2, 2, 52, 42}},         // room for f
+        {{0, 0, 1, 1}, 2, {0, 0, 3, 3}, {1, 1, 1, 1}},               // all inside there is
+        {{0, 300, 3, 40}, 2, {0, 298, 5, 342}, {2, 300, 3, 340}}};
+    // clang-format on
+    for (const auto& c : rings) {
+        Place(c.placed);
+        settings.frameWidth = c.f;
+        const FrameRing ring = sel.FrameRingGeometry();
+        const Rect where = Rect::FromXYWH(c.placed[0], c.placed[1], c.placed[2], c.placed[3]);
+        EXPECT_EQ(ring.outer, c.outer) << where.left << "," << where.top;
+        EXPECT_EQ(ring.inner, c.inner) << where.left << "," << where.top;
+        // Every pixel of the ring in exactly one band, none elsewhere.
+        for (int y = c.outer.top - 1; y <= c.outer.bottom; ++y) {
+            for (int x = c.outer.left - 1; x <= c.outer.right; ++x) {
+                int hits = 0;
+                for (int i = 0; i < ring.bandCount; ++i) hits += ring.bands[i].Contains({x, y});
+                ASSERT_EQ(hits, int(c.outer.Contains({x, y}) && !c.inner.Contains({x, y})))
+                    << x << "," << y << " in the ring of " << where.left << "," << where.top;
             }
         }
+        // The pinned window's ring keeps every side outside.
+        const FrameRing outside = sel.FrameRingGeometry(false);
+        EXPECT_TRUE(outside.outer == where.Inflated(c.f, c.f) && outside.inner == where);
     }
 }
 

@@ -7,8 +7,8 @@
 #include <tuple>
 #include <vector>
 
-#include "selection/LabelPane_win.h"
 #include "tests/win/support/GdiCount.h"
+#include "view/LabelPane_win.h"
 #include "view/PaneShadow.h"
 #include "view/ToolPanel_win.h"
 #include "view/ZoomPane_win.h"

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "tests/win/support/GdiCount.h"
 #include "view/PaneLabels.h"
@@ -91,6 +92,93 @@ TEST_F(ScreenViewTest, RingStripesLieOutsideTheSelectionFrameWidthThickInTheColo
                                   << pixels[y * kWidth + x] << " want " << want;
             }
     }
+}
+
+TEST_F(ScreenViewTest, RingSidesWithoutRoomOutsideLieInsideAtEveryScreenEdge) {
+    // The whole screen this time, on a canvas of its size.
+    const int w = view.ScreenWidth(), h = view.ScreenHeight();
+    BITMAPINFO info{};
+    InitBitmapHeader(info.bmiHeader, w, -h, 32);
+    std::uint32_t* screen = nullptr;
+    HBITMAP big = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS,
+                                   reinterpret_cast<void**>(&screen), nullptr, 0);
+    ASSERT_NE(big, nullptr);
+    HDC bigDc = CreateCompatibleDC(nullptr);
+    SelectObject(bigDc, big);
+    settings.frameForeColor = 0x000010;
+    settings.frameBackColor = 0xF0FFFF;
+    // The selection, the frame width, whether pinned, and the ring as outer
+    // minus inner.
+    const struct {
+        Rect sel;
+        int frame, pinned;
+        Rect outer, inner;
+    } rows[] = {
+        {{0, 0, w, h}, 2, 0, {0, 0, w, h}, {2, 2, w - 2, h - 2}},  // a double-click on a plain area
+        {{0, 100, 50, 140}, 2, 0, {0, 98, 52, 142}, {2, 100, 50, 140}},
+        {{300, 0, 350, 40}, 2, 0, {298, 0, 352, 42}, {300, 2, 350, 40}},
+        {{w - 50, 100, w, 140}, 2, 0, {w - 52, 98, w, 142}, {w - 50, 100, w - 2, 140}},
+        {{300, h - 40, 350, h}, 2, 0, {298, h - 42, 352, h}, {300, h - 40, 350, h - 2}},
+        {{0, 0, 40, 30}, 3, 0, {0, 0, 43, 33}, {3, 3, 40, 30}},
+        {{w - 40, h - 30, w, h}, 3, 0, {w - 43, h - 33, w, h}, {w - 40, h - 30, w - 3, h - 3}},
+        {{1, 60, 41, 90}, 2, 0, {1, 58, 43, 92}, {3, 60, 41, 90}},  // room for one pixel only
+        // Pinned, the ring stays outside: a live capture must not hold it.
+        {{0, 100, 50, 140}, 2, 1, {-2, 98, 52, 142}, {0, 100, 50, 140}},
+    };
+    int i = 0;
+    for (const auto& r : rows) {
+        Selection& sel = view.selection;
+        sel.left = r.sel.left, sel.top = r.sel.top;
+        sel.width = r.sel.Width(), sel.height = r.sel.Height();
+        sel.patternPhase = i++ % 4;
+        settings.frameWidth = r.frame;
+        view.pinnedMode = r.pinned;
+        const Colour fore = r.pinned ? settings.pinnedFrameForeColor : settings.frameForeColor;
+        const Colour back = r.pinned ? settings.pinnedFrameBackColor : settings.frameBackColor;
+        view.DrawScene(bigDc);
+        GdiFlush();
+        const Rect around = r.outer.Inflated(2, 2).Intersect(Rect{0, 0, w, h});
+        int wrong = 0;
+        for (int y = around.top; y < around.bottom; ++y)
+            for (int x = around.left; x < around.right; ++x) {
+                const bool ring = r.outer.Contains(Point{x, y}) && !r.inner.Contains(Point{x, y});
+                const bool stripe = ((x + y - 2 * sel.patternPhase) % 8 + 8) % 8 <= 2;
+                const std::uint32_t want = ring ? Pixel(stripe ? back : fore) : PictureAt(x, y);
+                if (screen[y * w + x] != want && ++wrong <= 3)
+                    ADD_FAILURE() << "row " << i << " (" << x << ", " << y << "): " << std::hex
+                                  << screen[y * w + x] << " want " << want;
+            }
+    }
+    view.pinnedMode = false;
+    DeleteDC(bigDc);
+    DeleteObject(big);
+}
+
+TEST_F(ScreenViewTest, TheZoomPaneLiesOverTheCornerSnapOutline) {
+    // The outline of the magnified square reaches 2 pixels past it; the pane
+    // starts 3 pixels before the square's far corner, so the two overlap in
+    // a 6 x 6 square at the pane's top-left. The pane's pixels are the same
+    // with the outline as without it, and the outline shows elsewhere.
+    view.selection.left = 300, view.selection.top = 200;
+    view.selection.width = 100, view.selection.height = 80;
+    view.zoomPane.SetVisible(true);
+    view.zoomPane.FollowCursor(150, 120);
+    const Rect pane = view.zoomPane.ContentRect();
+    const int sx = view.zoomPane.SourceX(), sy = view.zoomPane.SourceY();
+    const int size = view.zoomPane.SourceSize();
+    ASSERT_FALSE(pane.Intersect(Rect{sx - 2, sy - 2, sx + size + 2, sy + size + 2}).IsEmpty());
+    view.DrawScene(dc);
+    GdiFlush();
+    const std::vector<std::uint32_t> without(pixels, pixels + kWidth * kHeight);
+    settings.zoomSnapToCorner = 1;
+    view.DrawScene(dc);
+    GdiFlush();
+    for (int y = pane.top; y < pane.bottom; ++y)
+        for (int x = pane.left; x < pane.right; ++x)
+            ASSERT_EQ(pixels[y * kWidth + x], without[y * kWidth + x]) << x << ", " << y;
+    EXPECT_EQ(pixels[(sy - 2) * kWidth + sx - 2], 0xFFFFFFu);
+    EXPECT_EQ(pixels[(sy - 1) * kWidth + sx + size], 0x000000u);
+    EXPECT_EQ(pixels[(sy + size + 1) * kWidth + sx - 2], 0xFFFFFFu);
 }
 
 TEST_F(ScreenViewTest, NoGdiObjectGrowthOverAThousandScenes) {

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include "selection/LabelPane.h"
 #include "view/Draw_win.h"
+#include "view/LabelPane.h"
 #include "view/Pane_win.h"
 
 namespace mrv {

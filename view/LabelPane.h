@@ -15,7 +15,7 @@
 // not part of its line, so CR LF and LF texts lay out alike.
 //
 // Measuring goes through a TextMeasurer so that the layout is portable; the
-// GDI measurer and the painter are in selection/LabelPane_win.h.
+// GDI measurer and the painter are in view/LabelPane_win.h.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,7 @@
 // The capture window's pointer and key handlers: every event goes to the
 // popup menu when it is open, then to the tool panel when the pointer is over
-// it, and only then to the selection.
+// it, and only then to the selection. While the menu is open it has the
+// keyboard to itself, and a press beside it only closes it.
 #include "capture/CaptureWindow.h"
 #include "resources/resource.h"
 #include "selection/AutoSelect.h"
@@ -57,7 +58,15 @@ void CaptureWindow::InvalidateOverlays() {
 void CaptureWindow::OnLButtonDown(int px, int py) {
     leftButtonHeld = 1;
     SetCapture(window);
-    if (!view.menuPane.IsVisible()) {
+    swallowClick_ = false;  // in case the release of the last one never came
+    menuClosedByPress_ = false;
+    if (view.menuPane.IsVisible()) {
+        if (!view.menuPane.Covers(px, py)) {
+            view.menuPane.Dismiss();
+            swallowClick_ = true;
+            menuClosedByPress_ = true;
+        }
+    } else {
         Selection& s = view.selection;
         view.pointerTarget = TargetAt(view, px, py);
 
@@ -78,7 +87,9 @@ void CaptureWindow::OnLButtonDown(int px, int py) {
 void CaptureWindow::OnMouseMove(int px, int py) {
     Selection& s = view.selection;
     if (leftButtonHeld) {
-        if (view.menuPane.IsVisible()) {
+        if (swallowClick_) {
+            // the press closed the menu; nothing follows the pointer
+        } else if (view.menuPane.IsVisible()) {
             view.menuPane.OnPointerMove(px, py);
         } else if (view.pointerTarget == kTargetToolPanel) {
             // A press on one button and a release on another runs nothing.
@@ -129,6 +140,12 @@ void CaptureWindow::OnMouseMove(int px, int py) {
 void CaptureWindow::OnLButtonUp(int px, int py) {
     leftButtonHeld = 0;
     ReleaseCapture();
+    if (swallowClick_) {
+        swallowClick_ = false;
+        SetPointerCursor(PointerCode());
+        InvalidateOverlays();
+        return;
+    }
     const int code = PointerCode();
 
     if (view.menuPane.IsVisible()) {
@@ -146,10 +163,7 @@ void CaptureWindow::OnLButtonUp(int px, int py) {
     if (code == kPointerMenu) {
         const int command = view.chosenMenuCommand;
         view.chosenMenuCommand = 0;
-        if (LOWORD(command) != 0) {
-            OnCommand(static_cast<WPARAM>(command));
-            FollowCursorToPointer();
-        }
+        RunMenuCommand(command);
     } else if (code == kPointerOutside) {
         // A click outside that never became a drag, or any release while
         // pinned: ask for a minimise, late enough for a double-click to
@@ -169,11 +183,25 @@ void CaptureWindow::OnLButtonUp(int px, int py) {
 }
 
 void CaptureWindow::OnLButtonDblClk(int px, int py) {
+    if (menuClosedByPress_) {
+        // The second press of a click that closed the menu.
+        menuClosedByPress_ = false;
+        swallowClick_ = true;
+        return;
+    }
     if (view.menuPane.IsVisible() || view.pointerTarget == kTargetToolPanel) return;
     if (!view.pinnedMode && view.selection.mode != MODE_NEW) return;
     minimizeCancelled = 1;
     (void)AutoSelect(view.SnapshotPixels(), px, py, view.selection);
     SetPointerCursor(PointerCode());
+    InvalidateOverlays();
+}
+
+void CaptureWindow::OnRButtonDown(int px, int py) {
+    // A right press beside the open menu closes it; its release opens the
+    // menu again there.
+    if (view.pinnedMode || !view.menuPane.IsVisible() || view.menuPane.Covers(px, py)) return;
+    view.menuPane.Dismiss();
     InvalidateOverlays();
 }
 
@@ -196,18 +224,63 @@ void CaptureWindow::OnRButtonUp(int px, int py) {
         if (view.chosenMenuCommand == 0 && m.OpenSubmenu() != nullptr)
             view.chosenMenuCommand = m.OpenSubmenu()->ChosenCommand();
     } else {
+        // Painted at once, not at the next frame tick.
         view.menuPane.Popup(px, py);
+        SetPointerCursor(PointerCode());
+        InvalidateOverlays();
         return;
     }
     const int command = view.chosenMenuCommand;
     view.chosenMenuCommand = 0;
-    if (LOWORD(command) != 0) {
-        OnCommand(static_cast<WPARAM>(command));
-        FollowCursorToPointer();
+    RunMenuCommand(command);
+    InvalidateOverlays();
+}
+
+void CaptureWindow::RunMenuCommand(int command) {
+    if (LOWORD(command) == 0) return;
+    OnCommand(static_cast<WPARAM>(command));
+    FollowCursorToPointer();
+    // A command that cleared the selection takes its read-out along.
+    if (!view.selection.HasArea()) view.firstLabel.SetVisible(false);
+}
+
+bool CaptureWindow::KeysBypassAccelerators() { return view.menuPane.IsVisible(); }
+
+void CaptureWindow::OnMenuKey(WPARAM key) {
+    MenuKey menuKey;
+    switch (key) {
+        case VK_UP:
+            menuKey = MenuKey::kUp;
+            break;
+        case VK_DOWN:
+            menuKey = MenuKey::kDown;
+            break;
+        case VK_LEFT:
+            menuKey = MenuKey::kLeft;
+            break;
+        case VK_RIGHT:
+            menuKey = MenuKey::kRight;
+            break;
+        case VK_RETURN:
+            menuKey = MenuKey::kEnter;
+            break;
+        case VK_ESCAPE:
+            menuKey = MenuKey::kEscape;
+            break;
+        default:
+            return;  // every other key is the menu's too, and does nothing
     }
+    const int command = view.menuPane.OnKey(menuKey);
+    InvalidateOverlays();
+    RunMenuCommand(command);
+    if (!view.menuPane.IsVisible()) SetPointerCursor(PointerCode());
 }
 
 void CaptureWindow::OnKeyDown(WPARAM key) {
+    if (view.menuPane.IsVisible()) {
+        OnMenuKey(key);
+        return;
+    }
     Selection& s = view.selection;
     const int step = IsShiftDown() ? settings.gridSize : 1;
     switch (key) {

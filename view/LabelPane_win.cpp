@@ -1,4 +1,4 @@
-#include "selection/LabelPane_win.h"
+#include "view/LabelPane_win.h"
 
 #include <climits>
 

@@ -1,4 +1,4 @@
-#include "selection/LabelPane.h"
+#include "view/LabelPane.h"
 
 #include <algorithm>
 
