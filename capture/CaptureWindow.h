@@ -102,6 +102,8 @@ private:
     void ShowStartupNotices();
     void TakeSnapshot();
     void PlaceFullScreen();
+    // A monitor came or went, or changed its resolution.
+    void OnDisplayChange();
     HRGN BuildPinnedRegion() const;
     // Writes the settings file and removes the tray icon, once: at the
     // normal end or when the session ends.

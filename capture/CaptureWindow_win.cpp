@@ -121,8 +121,8 @@ int CaptureWindow::OnInit() {
     minimizeCancelled = 0;
     modalOpen = 0;
     pinned = 0;
-    x = 0;
-    y = 0;
+    x = view.Origin().x;
+    y = view.Origin().y;
     clientWidth = view.ScreenWidth();
     clientHeight = view.ScreenHeight();
     frameInterval = kFrameIntervalMs;
@@ -180,6 +180,9 @@ int CaptureWindow::WindowProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
     }
     switch (message) {
+        case WM_DISPLAYCHANGE:
+            OnDisplayChange();
+            return 0;
         case WM_QUERYOPEN:
             // The minimised window is about to be restored and is not on the
             // screen yet: the moment for the fresh snapshot. Not claimed, so
@@ -240,8 +243,10 @@ void CaptureWindow::MinimizeWindow() {
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         placement.flags = 0;
         placement.showCmd = SW_SHOWMINNOACTIVE;  // stays minimised
-        placement.rcNormalPosition = RECT{-work.left, -work.top, view.ScreenWidth() - work.left,
-                                          view.ScreenHeight() - work.top};
+        const Point origin = view.Origin();
+        placement.rcNormalPosition = RECT{origin.x - work.left, origin.y - work.top,
+                                          origin.x + view.ScreenWidth() - work.left,
+                                          origin.y + view.ScreenHeight() - work.top};
         SetWindowPlacement(window, &placement);
     }
 }
@@ -278,10 +283,33 @@ void CaptureWindow::RestoreFullScreen() {
 }
 
 void CaptureWindow::PlaceFullScreen() {
-    // SWP_FRAMECHANGED makes the placement count even when the rectangle is
-    // already the one asked for, so that the X window follows.
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, view.ScreenWidth(), view.ScreenHeight(),
+    // The window covers the virtual screen, so client coordinates are
+    // snapshot coordinates. SWP_FRAMECHANGED makes the placement count even
+    // when the rectangle is already the one asked for, so that the X window
+    // follows.
+    const Point origin = view.Origin();
+    SetWindowPos(window, HWND_TOPMOST, origin.x, origin.y, view.ScreenWidth(), view.ScreenHeight(),
                  SWP_SHOWWINDOW | SWP_FRAMECHANGED);
+}
+
+void CaptureWindow::OnDisplayChange() {
+    const bool up = frameInterval != 0 && IsWindowVisible(window) && !IsIconic(window);
+    if (view.ReadMonitors()) {
+        clientWidth = view.ScreenWidth();
+        clientHeight = view.ScreenHeight();
+        CreateBackBuffer(0, 0);
+    }
+    x = view.Origin().x;
+    y = view.Origin().y;
+    // Away, the next restore captures the new screen and places the window;
+    // up, it covers the new virtual screen now.
+    if (!up) return;
+    PlaceFullScreen();
+    if (pinned) {
+        view.pinnedRegion = BuildPinnedRegion();
+        SetWindowRgn(window, view.pinnedRegion, TRUE);
+    }
+    InvalidateRect(window, nullptr, FALSE);
 }
 
 void CaptureWindow::SetTrayIcon(bool on) {
@@ -438,7 +466,8 @@ void CaptureWindow::Invalidate(const Rect& r) {
 void CaptureWindow::FollowCursorToPointer() {
     POINT p;
     GetCursorPos(&p);
-    view.zoomPane.FollowCursor(p.x, p.y);
+    const Point at = view.Monitors().FromDesktopPoint(Point{p.x, p.y});
+    view.zoomPane.FollowCursor(at.x, at.y);
 }
 
 }  // namespace mrv

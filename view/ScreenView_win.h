@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/Monitors.h"
 #include "imaging/PixelView.h"
 #include "output/OutputImage.h"
 #include "selection/Selection.h"
@@ -40,8 +41,15 @@ public:
     // Set-up from the settings record, which outlives the view. 0 = the
     // display or the frame tiles could not be had; the program cannot start.
     int InitScreenView(Settings& settings, HINSTANCE instance);
-    // Copies the whole display into the snapshot. Returns 1.
+    // Copies the whole virtual screen into the snapshot, with the parts on no
+    // monitor black. Returns 1.
     int CaptureScreen();
+    // Reads the monitors again (the display changed). The snapshot is
+    // re-made at the new size with the old picture where it was on the
+    // desktop, every pane is bound to the new screen, the selection keeps its
+    // desktop position and is cleared when it no longer fits, the menu
+    // closes. Returns whether the size changed.
+    bool ReadMonitors();
     void PaintScreen(HDC dc) const;
     // A fresh 32-bit top-down DIB section of the screen size for the snapshot.
     bool RecreateScreenBitmap();
@@ -56,6 +64,10 @@ public:
     HDC DisplayDC() const { return displayDC_; }
     int ScreenWidth() const { return screenWidth_; }
     int ScreenHeight() const { return screenHeight_; }
+    // The monitors in snapshot coordinates and the desktop position of
+    // snapshot pixel (0, 0).
+    const MonitorLayout& Monitors() const { return monitors_; }
+    Point Origin() const { return monitors_.origin; }
 
     // The label operations' view of the panes, and a measurer for their text.
     ViewLabels Labels();
@@ -99,6 +111,7 @@ private:
     void* screenBits_ = nullptr;
     int screenWidth_ = 0;
     int screenHeight_ = 0;
+    MonitorLayout monitors_;
 
     UniqueBitmap frameTiles_[4];
     UniqueBrush framePatterns_[4];
