@@ -67,8 +67,16 @@ def screenshot():
 
 
 def screen_size():
+    """The virtual screen (every monitor); on one monitor, the screen."""
     info = probe("screen")
-    return int(info["width"]), int(info["height"])
+    return int(info["virtual_width"]), int(info["virtual_height"])
+
+
+def monitors():
+    """The monitors as (left, top, right, bottom) in desktop coordinates."""
+    text = wine(TOOLS / "probe.exe", "monitors")
+    return [tuple(int(v) for v in line.split("=", 1)[1].split(","))
+            for line in text.split() if line.startswith("monitor=")]
 
 
 def make_test_picture(width, height):

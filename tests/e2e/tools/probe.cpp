@@ -4,7 +4,8 @@
 //
 //   probe.exe window CLASS TITLE   -> found=1 visible=1 iconic=0 topmost=1 left=.. top=.. right=.. bottom=.. region=..
 //   probe.exe count CLASS          -> count=N (visible top-level windows of that class)
-//   probe.exe screen               -> width=.. height=..
+//   probe.exe screen               -> width=.. height=.. (the primary monitor)
+//                                     virtual_width=.. virtual_height=..
 //   probe.exe monitors             -> virtual=x,y,w,h then one line per monitor: monitor=l,t,r,b
 //   probe.exe foreground           -> class=.. title=..
 //   probe.exe post CLASS TITLE MSG WPARAM LPARAM
@@ -85,8 +86,9 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (cmd == L"screen") {
-        std::printf("width=%d height=%d\n", GetSystemMetrics(SM_CXSCREEN),
-                    GetSystemMetrics(SM_CYSCREEN));
+        std::printf("width=%d height=%d virtual_width=%d virtual_height=%d\n",
+                    GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                    GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
         return 0;
     }
     if (cmd == L"monitors") {
