@@ -55,15 +55,23 @@ FileSink::~FileSink() {
     Abandon();
 }
 
+bool FileSink::Fail(DWORD error) {
+    if (error_ == 0) error_ = error != 0 ? error : ERROR_WRITE_FAULT;
+    return false;
+}
+
 bool FileSink::Open(const std::wstring& target) {
     Abandon();
     failed_ = false;
+    error_ = 0;
     std::wstring full;
-    if (target.empty() || !FullPath(target, &full)) return false;
+    if (target.empty()) return Fail(ERROR_INVALID_NAME);
+    if (!FullPath(target, &full)) return Fail(GetLastError());
     const std::size_t slash = full.find_last_of(L'\\');
-    if (slash == std::wstring::npos || slash + 1 == full.size()) return false;  // no file name
+    if (slash == std::wstring::npos || slash + 1 == full.size())
+        return Fail(ERROR_INVALID_NAME);  // no file name
     buffer_.reset(new (std::nothrow) std::uint8_t[kBufferSize]);
-    if (!buffer_) return false;
+    if (!buffer_) return Fail(ERROR_NOT_ENOUGH_MEMORY);
 
     const std::wstring folder = full.substr(0, slash + 1);
     const DWORD seed = NameSeed();
@@ -80,10 +88,13 @@ bool FileSink::Open(const std::wstring& target) {
             return true;
         }
         const DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            buffer_.reset();
+            return Fail(error);
+        }
     }
     buffer_.reset();
-    return false;
+    return Fail(ERROR_FILE_EXISTS);
 }
 
 bool FileSink::Write(const std::uint8_t* data, std::size_t size) {
@@ -108,7 +119,13 @@ bool FileSink::WriteThrough(const std::uint8_t* data, std::size_t size) {
     while (size > 0 && !failed_) {
         const DWORD chunk = static_cast<DWORD>(size < kLargestWrite ? size : kLargestWrite);
         DWORD written = 0;
-        if (!WriteFile(file_, data, chunk, &written, nullptr) || written != chunk) failed_ = true;
+        if (!WriteFile(file_, data, chunk, &written, nullptr)) {
+            failed_ = true;
+            Fail(GetLastError());
+        } else if (written != chunk) {
+            failed_ = true;  // a short write to a disk file: it is full
+            Fail(ERROR_DISK_FULL);
+        }
         data += chunk;
         size -= chunk;
     }
@@ -117,6 +134,7 @@ bool FileSink::WriteThrough(const std::uint8_t* data, std::size_t size) {
 
 bool FileSink::Commit() {
     if (file_ == INVALID_HANDLE_VALUE || failed_ || !Flush()) {
+        Fail(ERROR_INVALID_HANDLE);  // kept only when nothing failed before
         Abandon();
         return false;
     }
@@ -126,12 +144,13 @@ bool FileSink::Commit() {
     const bool replacing = existing != INVALID_FILE_ATTRIBUTES;
     if (replacing && (existing & FILE_ATTRIBUTE_READONLY) != 0) {
         Abandon();
-        return false;
+        return Fail(ERROR_ACCESS_DENIED);
     }
     // Replacing a file: its new contents must be on the disk before the name
     // moves over, or a crash right after the move could leave an empty file
     // where the old picture was. A new name has nothing to lose.
     if (replacing && !FlushFileBuffers(file_)) {
+        Fail(GetLastError());
         Abandon();
         return false;
     }
@@ -140,6 +159,7 @@ bool FileSink::Commit() {
     buffer_.reset();
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | (replacing ? MOVEFILE_WRITE_THROUGH : 0);
     if (!MoveFileExW(temporaryPath_.c_str(), target_.c_str(), flags)) {
+        Fail(GetLastError());
         Abandon();
         return false;
     }

@@ -46,8 +46,14 @@ public:
     // The temporary file's path while one exists (empty otherwise).
     const std::wstring& TemporaryPath() const { return temporaryPath_; }
 
+    // The system's error code for the first thing that failed since Open
+    // (ERROR_ACCESS_DENIED for a read-only target), 0 when nothing did.
+    DWORD Error() const { return error_; }
+
 private:
     bool Flush();
+    // Keeps the first error; returns false for the caller to pass on.
+    bool Fail(DWORD error);
     bool WriteThrough(const std::uint8_t* data, std::size_t size);
 
     HANDLE file_ = INVALID_HANDLE_VALUE;
@@ -56,6 +62,7 @@ private:
     std::unique_ptr<std::uint8_t[]> buffer_;
     std::size_t buffered_ = 0;
     bool failed_ = false;
+    DWORD error_ = 0;
 };
 
 // Whether a file can be written into `folder` (a directory path, with or

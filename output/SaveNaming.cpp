@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <climits>
+#include <vector>
+
+#include "settings/FileNameCheck.h"
 
 namespace mrv {
 namespace {
 
-// Probed in this order; a number is used when any of them exists.
-constexpr const wchar_t* kProbedExtensions[] = {L"bmp", L"png", L"jpg"};
+// A number is used when a file of any of these carries it.
+constexpr const wchar_t* kUsedExtensions[] = {L"bmp", L"png", L"jpg"};
 constexpr std::size_t kExtensionLength = 3;
 
 // More digits than an int's decimal places pad nothing the number could fill
@@ -35,7 +38,51 @@ bool IsSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
 }
 
+bool SameExtension(std::wstring_view a, const wchar_t* b) {
+    for (std::size_t i = 0; i < a.size(); ++i, ++b) {
+        const wchar_t c = a[i] >= L'A' && a[i] <= L'Z' ? a[i] - L'A' + L'a' : a[i];
+        if (*b == L'\0' || c != *b) return false;
+    }
+    return *b == L'\0';
+}
+
+// The number a listed name carries: base name, the number exactly as a save
+// with `digits` would write it, ".bmp", ".png" or ".jpg" (any case). -1 for
+// any other name. The listing matched the base name already, as the file
+// system compares names (ignoring case, also beyond ASCII), so its first
+// `baseLength` characters are not compared again. A name the listing found
+// through its short 8.3 form may then read as a number it does not carry:
+// that number is skipped, never a used one taken.
+int NumberInName(std::wstring_view name, std::size_t baseLength, int digits) {
+    if (name.size() < baseLength + 1 + 1 + kExtensionLength) return -1;
+    const std::size_t dot = name.size() - kExtensionLength - 1;
+    if (name[dot] != L'.') return -1;
+    const std::wstring_view extension = name.substr(dot + 1);
+    if (std::none_of(std::begin(kUsedExtensions), std::end(kUsedExtensions),
+                     [&](const wchar_t* e) { return SameExtension(extension, e); }))
+        return -1;
+    const std::wstring_view number = name.substr(baseLength, dot - baseLength);
+    if (number.size() > static_cast<std::size_t>(kMaxDigits)) return -1;
+    int value = 0;
+    for (wchar_t c : number) {
+        if (c < L'0' || c > L'9') return -1;
+        value = value * 10 + (c - L'0');
+    }
+    return ZeroPadded(value, digits) == number ? value : -1;
+}
+
 }  // namespace
+
+std::wstring SaveFailedText(std::wstring_view sentence, std::wstring_view path,
+                            std::wstring_view reason) {
+    std::wstring text(sentence);
+    for (std::wstring_view line : {path, reason}) {
+        if (line.empty()) continue;
+        text.push_back(L'\n');
+        text.append(line);
+    }
+    return text;
+}
 
 const wchar_t* FamilyExtension(std::uint8_t code) {
     switch (FormatFamily(code)) {
@@ -129,51 +176,75 @@ std::uint8_t SaveNaming::FormatForFilter(int index) const {
     }
 }
 
-SequentialPath SaveNaming::NextSequentialPath(std::wstring_view baseName,
-                                              const FileExists& exists) {
+SequentialPath SaveNaming::NextSequentialPath(std::wstring_view baseName, const ListFolder& list) {
     Settings& s = *settings_;
     const int digits = ClampedDigits(s.numberDigits);
     const long long limit = NumberLimit(digits);
+    const std::wstring extension = FamilyExtension(s.imageFormat);
+    const auto fileName = [&](int number) {
+        return std::wstring(baseName) + ZeroPadded(number, digits) + L'.' + extension;
+    };
     SequentialPath result;
-    for (;;) {
-        const int n = std::max(s.saveNumber, 0);
-        if (n >= limit) {
-            s.saveNumber = 0;
-            result.status = NamingStatus::kNumberLimitReached;
-            result.messageId = kMessageNumberLimit;
-            result.limit = limit;
-            return result;
-        }
-        std::wstring stem = currentFolder_;
-        stem.append(baseName);
-        stem += ZeroPadded(n, digits);
-        stem.push_back(L'.');
-        // Every probed name and the target have a three-letter extension, so
-        // one check covers them all; the number's width never changes below
-        // the limit.
-        if (stem.size() + kExtensionLength > kMaxPathLength) {
-            result.status = NamingStatus::kPathTooLong;
+    const auto limitReached = [&] {
+        s.saveNumber = 0;
+        result.path.clear();
+        result.status = NamingStatus::kNumberLimitReached;
+        result.messageId = kMessageNumberLimit;
+        result.limit = limit;
+        return result;
+    };
+    int n = std::max(s.saveNumber, 0);
+
+    const BaseNameCheck check = CheckBaseName(baseName);
+    if (!check.Accepted()) {
+        result.status = NamingStatus::kUnusableBaseName;
+        result.messageId = kMessageSaveFailed;
+        result.path = currentFolder_ + fileName(n);
+        result.reason = BaseNameRefusalText(check);
+        return result;
+    }
+    if (n >= limit) return limitReached();
+    // Below the limit every number has the same width, so one check covers
+    // every name the scan may end on.
+    result.path = currentFolder_ + fileName(n);
+    if (!FitsPathBuffer(result.path)) {
+        result.status = NamingStatus::kPathTooLong;
+        result.messageId = kMessageSaveFailed;
+        result.reason = kPathTooLongReason;
+        return result;
+    }
+
+    std::vector<int> used;
+    if (s.overwriteExisting == 0 && list) {
+        const std::wstring pattern = currentFolder_ + std::wstring(baseName) + L"*.*";
+        result.error = list(pattern, [&](std::wstring_view name) {
+            const int number = NumberInName(name, baseName.size(), digits);
+            if (number >= n) used.push_back(number);
+        });
+        if (result.error != 0) {
+            result.status = NamingStatus::kListingFailed;
             result.messageId = kMessageSaveFailed;
             return result;
         }
-        if (s.overwriteExisting == 0 && exists) {
-            bool used = false;
-            for (const wchar_t* ext : kProbedExtensions) {
-                if (exists(stem + ext)) {
-                    used = true;
-                    break;
-                }
-            }
-            if (used) {
-                s.saveNumber = n + 1;  // n < limit <= 10^9, no overflow
-                continue;
-            }
-        }
-        result.path = stem + FamilyExtension(s.imageFormat);
-        filePath_ = result.path;
-        RememberPath();
-        return result;
+        std::sort(used.begin(), used.end());
     }
+    // At most one step per listed name and per device name (COM1-COM9 and
+    // LPT1-LPT9 with one digit): the walk is as short as the listing.
+    auto next = used.begin();
+    while (n < limit) {
+        while (next != used.end() && *next < n) ++next;
+        if ((next != used.end() && *next == n) || IsReservedFileName(fileName(n))) {
+            ++n;  // n < limit <= 10^9, no overflow
+            continue;
+        }
+        break;
+    }
+    if (n >= limit) return limitReached();
+    s.saveNumber = n;
+    lastFileName_ = fileName(n);
+    result.path = currentFolder_ + lastFileName_;
+    filePath_ = result.path;
+    return result;
 }
 
 void SaveNaming::AdvanceSaveNumber() {

@@ -6,8 +6,8 @@
 // Paths are wide strings (UTF-16 on Windows) with "\" separators, as they
 // reach the W file functions and the Save As dialog. The record keeps the base
 // name as code page 932 bytes; the Win32 half converts it and hands it in.
-// Files are never touched here: whether a name is taken is asked through an
-// injected predicate.
+// Files are never touched here: the save folder is listed through an injected
+// function.
 //
 // A sequential name is
 //
@@ -15,7 +15,11 @@
 //     C:\shots\       img        0042                                   bmp
 //
 // and a number counts as used when a .bmp, .png or .jpg file carries it,
-// whatever the current format.
+// whatever the current format. The used numbers come from one listing of
+// the folder (currentFolder + baseName + "*.*"), never from one look per
+// number: with 8 digits that could be 10^8 looks. A base name that could not
+// start a file name (FileNameCheck.h) builds no path at all, so a sequential
+// save always lands in the current folder itself.
 #pragma once
 
 #include <cstddef>
@@ -35,6 +39,15 @@ constexpr std::size_t kMaxPathLength = kPathBufferSize - 1;
 // String-table messages the naming reports.
 constexpr int kMessageSaveFailed = 3;   // "イメージの保存に失敗しました．"
 constexpr int kMessageNumberLimit = 4;  // number reached %d, reset to 0, save again
+
+// The reason message 3 gives for a path that does not fit the buffers.
+constexpr wchar_t kPathTooLongReason[] =
+    L"パスが長すぎます．保存先のパスは 259 文字以内でなければなりません．";
+
+// Message 3 as shown: its sentence, then on lines of their own the file that
+// could not be written and why (each left out when empty).
+[[nodiscard]] std::wstring SaveFailedText(std::wstring_view sentence, std::wstring_view path,
+                                          std::wstring_view reason);
 
 // Save As filter indices (1-based, as the dialog counts them).
 constexpr int kFilterBmp = 1;
@@ -75,18 +88,29 @@ constexpr bool FitsPathBuffer(std::wstring_view path) {
 enum class NamingStatus {
     kOk,
     kNumberLimitReached,  // message 4 with the limit; saveNumber is back at 0
-    kPathTooLong,         // message 3; nothing changed
+    kPathTooLong,         // message 3 with `reason`; nothing changed
+    kUnusableBaseName,    // message 3 with `reason`; nothing changed
+    kListingFailed,       // message 3 with the system's text for `error`; nothing changed
 };
 
 struct SequentialPath {
     NamingStatus status = NamingStatus::kOk;
-    std::wstring path;    // the full target path when kOk
-    int messageId = 0;    // string-table message to show, 0 when kOk
-    long long limit = 0;  // 10 ^ digits, the %d of message 4
+    // The full target path; after a message-3 failure, the name that could
+    // not be written.
+    std::wstring path;
+    int messageId = 0;        // string-table message to show, 0 when kOk
+    long long limit = 0;      // 10 ^ digits, the %d of message 4
+    std::wstring reason;      // why, for kPathTooLong and kUnusableBaseName
+    std::uint32_t error = 0;  // the listing's system error code, for kListingFailed
 };
 
-// Whether a file exists at a path (the Win32 half opens it for reading).
-using FileExists = std::function<bool(const std::wstring& path)>;
+// Lists the save folder: hands the name (without folder) of every file that
+// matches `pattern` ("C:\shots\img*.*", matched as the file system does,
+// ignoring case) to `each`, and returns 0, also when nothing matched, or the
+// system's error code when the folder could not be listed.
+using NameVisitor = std::function<void(std::wstring_view name)>;
+using ListFolder =
+    std::function<std::uint32_t(const std::wstring& pattern, const NameVisitor& each)>;
 
 class SaveNaming {
 public:
@@ -118,12 +142,15 @@ public:
 
     // The next free sequential target, given the base name as text. Used
     // numbers are skipped (saveNumber moves past them) unless overwriting is
-    // on; at the limit saveNumber goes back to 0 and message 4 is due. A name
-    // that would not fit a path buffer is refused with message 3 and
-    // saveNumber is left as it was. On success the path is also the file path
-    // and is remembered (current folder and last file name).
+    // on; at the limit saveNumber goes back to 0 and message 4 is due. A
+    // number whose name is a device name ("COM1.bmp") is skipped, overwriting
+    // or not. A base name that cannot start a file name, a name that would
+    // not fit a path buffer, or a folder that cannot be listed is refused
+    // with message 3, and saveNumber is left as it was. On success the path
+    // is also the file path and its name the last file name; the current
+    // folder stays.
     [[nodiscard]] SequentialPath NextSequentialPath(std::wstring_view baseName,
-                                                    const FileExists& exists);
+                                                    const ListFolder& list);
 
     // After a sequential save was written: the next save tries the following
     // number.

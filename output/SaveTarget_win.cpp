@@ -14,6 +14,12 @@ namespace {
 
 constexpr UINT kCodePage932 = 932;
 
+// Reasons under message 3 for failures the system has no text for.
+constexpr wchar_t kUnknownTypeReason[] =
+    L"ファイル名の拡張子から画像の形式を決められません（.bmp，.png，.jpg のいずれか）．";
+constexpr wchar_t kNotConvertedReason[] = L"画像の色数を変換できませんでした．";
+constexpr wchar_t kNotEncodedReason[] = L"この画像はこの形式では書き出せません．";
+
 SaveDialogResult ShowSystemSaveDialog(OPENFILENAMEW& dialog) {
     if (GetSaveFileNameW(&dialog)) return SaveDialogResult::kChosen;
     // A name longer than the file buffer is the one failure worth a message;
@@ -23,12 +29,23 @@ SaveDialogResult ShowSystemSaveDialog(OPENFILENAMEW& dialog) {
                                                           : SaveDialogResult::kCancelled;
 }
 
-// A name counts as taken when anything answers to it. Only "not found"
-// means free: a file we may not even look at is not overwritten.
-bool NameTaken(const std::wstring& path) {
-    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+// One pass over the names matching `pattern`. "No such file" is an empty
+// folder; anything else that stops the listing (a folder gone, access
+// denied) is handed back, and the save stops on it rather than guess which
+// numbers are free.
+std::uint32_t ListNames(const std::wstring& pattern, const NameVisitor& each) {
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(pattern.c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ? 0 : error;
+    }
+    // Folders count too: no file can be written under a folder's name.
+    do each(found.cFileName);
+    while (FindNextFileW(find, &found));
     const DWORD error = GetLastError();
-    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+    FindClose(find);
+    return error == ERROR_NO_MORE_FILES ? 0 : error;
 }
 
 bool FullPath(const std::wstring& path, std::wstring* out) {
@@ -37,6 +54,13 @@ bool FullPath(const std::wstring& path, std::wstring* out) {
     if (length == 0 || length >= kPathBufferSize) return false;
     out->assign(buffer, length);
     return true;
+}
+
+// What message 3 says for a system error: a name too long for the file
+// system in Japanese, like the names too long for our own buffers.
+std::wstring ErrorReason(DWORD error) {
+    return error == ERROR_FILENAME_EXCED_RANGE ? std::wstring(kPathTooLongReason)
+                                               : SystemErrorText(error);
 }
 
 template <std::size_t N>
@@ -86,7 +110,25 @@ bool NarrowToCp932(std::wstring_view text, char* out, std::size_t capacity) {
     return true;
 }
 
-bool SaveOutputImage(OutputImage& image, const std::wstring& path, std::uint8_t formatCode) {
+std::wstring SystemErrorText(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    std::wstring result;
+    if (length > 0 && text != nullptr) result.assign(text, length);
+    if (text != nullptr) LocalFree(text);
+    while (!result.empty() &&
+           (result.back() == L'\n' || result.back() == L'\r' || result.back() == L' '))
+        result.pop_back();
+    if (result.empty()) result = L"エラー " + std::to_wstring(error);
+    return result;
+}
+
+bool SaveOutputImage(OutputImage& image, const std::wstring& path, std::uint8_t formatCode,
+                     std::wstring* reason) {
+    std::wstring ignored;
+    if (reason == nullptr) reason = &ignored;
     std::uint8_t code = formatCode;
     if (FormatFamily(code) == kFormatFamilyNone) {
         switch (imaging::ClassifyFileName(std::wstring_view(path))) {
@@ -100,15 +142,21 @@ bool SaveOutputImage(OutputImage& image, const std::wstring& path, std::uint8_t 
                 code = DecidedFormatForFamily(kFormatFamilyJpeg);
                 break;
             default:
+                *reason = kUnknownTypeReason;
                 return false;
         }
     }
-    if (!image.ConvertTo(FormatVariant(code))) return false;
-    const imaging::Image* pixels = image.Image();
-    if (pixels == nullptr) return false;
+    const imaging::Image* pixels = image.ConvertTo(FormatVariant(code)) ? image.Image() : nullptr;
+    if (pixels == nullptr) {
+        *reason = kNotConvertedReason;
+        return false;
+    }
 
     FileSink sink;
-    if (!sink.Open(path)) return false;
+    if (!sink.Open(path)) {
+        *reason = ErrorReason(sink.Error());
+        return false;
+    }
     bool written = false;
     switch (FormatFamily(code)) {
         case kFormatFamilyBmp:
@@ -123,11 +171,12 @@ bool SaveOutputImage(OutputImage& image, const std::wstring& path, std::uint8_t 
         default:
             break;
     }
-    if (!written) {
-        sink.Abandon();
-        return false;
-    }
-    return sink.Commit();
+    if (written && sink.Commit()) return true;
+    // The encoder gives up by itself (a JPEG wider than 65535) or because the
+    // sink refused its bytes (a full disk); only the latter has a system error.
+    *reason = sink.Error() != 0 ? ErrorReason(sink.Error()) : std::wstring(kNotEncodedReason);
+    sink.Abandon();
+    return false;
 }
 
 SaveTarget::SaveTarget() : showDialog_(ShowSystemSaveDialog) {
@@ -215,15 +264,15 @@ int SaveTarget::AttachSettings(Settings& settings, const std::wstring& exeDirect
 SequentialPath SaveTarget::NextSequentialPath() {
     const std::wstring baseName =
         settings_ != nullptr ? WidenCp932(settings_->baseName, kBaseNameSize) : L"img";
-    return naming_.NextSequentialPath(baseName, NameTaken);
+    return naming_.NextSequentialPath(baseName, ListNames);
 }
 
 std::wstring SaveTarget::SavedMessage() const {
     return FillPlaceholders(LoadResourceText(strings_, IDS_SAVED), {naming_.LastFileName()});
 }
 
-SaveOutcome SaveTarget::Fail(int messageId) {
-    message_ = LoadResourceText(strings_, messageId);
+SaveOutcome SaveTarget::FailSaving(std::wstring_view path, std::wstring_view reason) {
+    message_ = SaveFailedText(LoadResourceText(strings_, IDS_SAVE_FAILED), path, reason);
     return SaveOutcome::kFailed;
 }
 
@@ -244,7 +293,7 @@ bool SaveTarget::ChooseSaveAsTarget(SaveOutcome* early) {
         case SaveDialogResult::kChosen:
             break;
         case SaveDialogResult::kNameTooLong:
-            *early = Fail(IDS_SAVE_FAILED);
+            *early = FailSaving(L"", kPathTooLongReason);
             return false;
         default:
             *early = SaveOutcome::kCancelled;
@@ -252,7 +301,7 @@ bool SaveTarget::ChooseSaveAsTarget(SaveOutcome* early) {
     }
     fileBuffer_[kPathBufferSize - 1] = L'\0';
     if (fileBuffer_[0] == L'\0' || !naming_.SetFilePath(fileBuffer_)) {
-        *early = Fail(IDS_SAVE_FAILED);
+        *early = FailSaving(fileBuffer_, kPathTooLongReason);
         return false;
     }
     naming_.RememberPath();
@@ -267,15 +316,22 @@ SaveOutcome SaveTarget::SaveImage(OutputImage& image, bool saveAs) {
         if (!ChooseSaveAsTarget(&early)) return early;
     } else {
         const SequentialPath target = NextSequentialPath();
-        if (target.status == NamingStatus::kNumberLimitReached) {
-            message_ = FillPlaceholders(LoadResourceText(strings_, IDS_NUMBER_EXHAUSTED),
-                                        {std::to_wstring(target.limit)});
-            return SaveOutcome::kFailed;
+        switch (target.status) {
+            case NamingStatus::kOk:
+                break;
+            case NamingStatus::kNumberLimitReached:
+                message_ = FillPlaceholders(LoadResourceText(strings_, IDS_NUMBER_EXHAUSTED),
+                                            {std::to_wstring(target.limit)});
+                return SaveOutcome::kFailed;
+            case NamingStatus::kListingFailed:
+                return FailSaving(target.path, ErrorReason(target.error));
+            default:
+                return FailSaving(target.path, target.reason);
         }
-        if (target.status != NamingStatus::kOk) return Fail(IDS_SAVE_FAILED);
     }
-    if (!SaveOutputImage(image, naming_.FilePath(), naming_.CurrentFormat()))
-        return Fail(IDS_SAVE_FAILED);
+    std::wstring reason;
+    if (!SaveOutputImage(image, naming_.FilePath(), naming_.CurrentFormat(), &reason))
+        return FailSaving(naming_.FilePath(), reason);
     if (!saveAs) naming_.AdvanceSaveNumber();
     return SaveOutcome::kSaved;
 }

@@ -44,9 +44,16 @@ using SaveDialogFunction = std::function<SaveDialogResult(OPENFILENAMEW& dialog)
 // code's colour variant, encoded into a temporary file beside the target
 // and moved over it only when complete. False when the name has no image
 // type, the conversion or the encoder failed, or the file could not be
-// written; no partial file is left and an existing file is kept then.
+// written; no partial file is left and an existing file is kept then, and
+// `reason` (when given) says why: the system's text for a file error, a text
+// of our own otherwise.
 [[nodiscard]] bool SaveOutputImage(OutputImage& image, const std::wstring& path,
-                                   std::uint8_t formatCode);
+                                   std::uint8_t formatCode, std::wstring* reason = nullptr);
+
+// The system's text for an error code (FormatMessageW, in the system's
+// language), without the line break it ends with; the code in figures when
+// the system has no text for it.
+[[nodiscard]] std::wstring SystemErrorText(DWORD error);
 
 // Loads a string-table text from `module` (null: the executable). Empty
 // when there is no such entry.
@@ -103,7 +110,8 @@ public:
     [[nodiscard]] SequentialPath NextSequentialPath();
     void RememberPath() { naming_.RememberPath(); }
 
-    // The last failure's text (folder missing, save failed, number limit).
+    // The last failure's text (folder missing, number limit, or message 3
+    // with the file that could not be written and why).
     const std::wstring& Message() const { return message_; }
     // The success label: "「 name.ext 」を保存しました．".
     [[nodiscard]] std::wstring SavedMessage() const;
@@ -116,7 +124,8 @@ public:
     void SetSaveDialogFunction(SaveDialogFunction show) { showDialog_ = std::move(show); }
 
 private:
-    SaveOutcome Fail(int messageId);
+    // Message 3 with the file and the reason under it.
+    SaveOutcome FailSaving(std::wstring_view path, std::wstring_view reason);
     bool ChooseSaveAsTarget(SaveOutcome* early);
 
     SaveNaming naming_;

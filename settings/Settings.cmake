@@ -1,7 +1,9 @@
-# The settings record, its file codec and the menu check-state groups.
+# The settings record, its file codec, the base-name check and the menu
+# check-state groups.
 list(APPEND portable_sources
   ${CMAKE_CURRENT_LIST_DIR}/Settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileNameCheck.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MenuRadioGroups.cpp)
 # The file access pair: the POSIX half natively, the Win32 half in a Windows
 # build. Either way it is part of this library, so whatever links the settings

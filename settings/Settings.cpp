@@ -1,6 +1,9 @@
 #include "settings/Settings.h"
 
 #include <cstring>
+#include <string_view>
+
+#include "settings/FileNameCheck.h"
 
 namespace mrv {
 namespace {
@@ -89,7 +92,11 @@ constexpr std::int32_t kMaxSaveNumber = 100000000;
 //     edgeBand      0-256  (reach + band stays far below any int limit)
 //     messageTicks  1-240  (a quarter second to a minute at 4 ticks a second);
 // - the format bytes are masked to the bits that carry meaning, so a variant
-//   byte can index a table of four;
+//   byte can index a table of four; PNG has no 16-bit variants, so a PNG
+//   variant of 0x04 or 0x08 becomes 8 bits (0x0C), in pngVariant and in a PNG
+//   imageFormat (after the table, in SanitizeSettings);
+// - a base name that cannot start a file name (FileNameCheck.h) becomes
+//   "img", the default;
 // - colours and padding are kept exactly as read.
 constexpr Field kFields[] = {
     // Group 1
@@ -198,6 +205,12 @@ void CopyText(char* dest, std::size_t size, const char* src) {
     std::memset(dest + n, 0, size - n);
 }
 
+// PNG is written at 24 bits or with a palette; the two 16-bit variants of
+// BMP have no PNG form.
+std::uint8_t FixPngVariant(std::uint8_t variant) {
+    return variant == kVariant565 || variant == kVariant555 ? kVariant8 : variant;
+}
+
 std::int32_t PowerOfTen(std::int32_t digits) {
     std::int32_t v = 1;
     for (std::int32_t i = 0; i < digits; ++i) v *= 10;
@@ -254,6 +267,16 @@ void SanitizeSettings(Settings& settings) {
         }
     }
     settings.saveNumber = Clamp(settings.saveNumber, 0, PowerOfTen(settings.numberDigits));
+
+    settings.pngVariant = FixPngVariant(settings.pngVariant);
+    if ((settings.imageFormat & kFormatFamilyMask) == kFormatFamilyPng) {
+        const auto variant = static_cast<std::uint8_t>(settings.imageFormat & kColourVariantMask);
+        settings.imageFormat = static_cast<std::uint8_t>(
+            (settings.imageFormat & ~kColourVariantMask) | FixPngVariant(variant));
+    }
+    const std::string_view name(settings.baseName, std::strlen(settings.baseName));
+    if (!CheckBaseName(Cp932AsNameCharacters(name)).Accepted())
+        CopyText(settings.baseName, kBaseNameSize, "img");
 }
 
 std::vector<std::uint8_t> EncodeSettings(const Settings& settings) {

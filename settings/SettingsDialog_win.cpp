@@ -145,8 +145,8 @@ int SettingsDialog::OnEnd(bool accepted) {
     ReadForm(controls, form_);
     const FormRefusal refusal = CheckForm(form_, converter_);
     if (refusal == FormRefusal::kNone) return 1;
-    ShowMessage(RefusalMessage(refusal));
-    // Back to the offending edit, its text selected, ready to be shortened.
+    ShowMessage(RefusalMessage(refusal, form_));
+    // Back to the offending edit, its text selected, ready to be corrected.
     if (HWND control = GetDlgItem(dialogWindow_, RefusedControl(refusal))) {
         SendMessageW(dialogWindow_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
         SendMessageW(control, EM_SETSEL, 0, -1);

@@ -51,7 +51,8 @@ public:
     virtual int OnInitDialog();
     virtual int OnCommand(WPARAM wParam);
     // Reads the controls back. Returns 1 when the dialog may close; 0 keeps
-    // it open (OK with a text that does not fit, after saying so).
+    // it open (OK with a text that does not fit, or a base name no file name
+    // can start with, after saying so).
     virtual int OnEnd(bool accepted);
 
     // The window while the dialog is open, null otherwise.

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "settings/FileNameCheck.h"
 #include "settings/SettingsDialogIds.h"
 
 namespace mrv {
@@ -90,6 +91,7 @@ void CopyText(const std::string& bytes, char* target, std::size_t width) {
 FormRefusal EncodeTexts(const SettingsForm& form, const TextConverter& converter,
                         std::string* baseName, std::string* saveFolder) {
     if (!converter.ToBytes(form.baseName, baseName)) return FormRefusal::kBaseNameUnencodable;
+    if (!CheckBaseName(form.baseName).Accepted()) return FormRefusal::kBaseNameUnusable;
     if (baseName->size() > kMaxBaseNameBytes) return FormRefusal::kBaseNameTooLong;
     // The separator is trimmed before converting: in code page 932 the byte
     // 0x5C is also the second byte of characters such as "ソ", so a trailing
@@ -212,13 +214,15 @@ FormRefusal StoreForm(const SettingsForm& input, const TextConverter& converter,
     return FormRefusal::kNone;
 }
 
-const wchar_t* RefusalMessage(FormRefusal refusal) {
+std::wstring RefusalMessage(FormRefusal refusal, const SettingsForm& form) {
     switch (refusal) {
         case FormRefusal::kBaseNameTooLong:
             return L"連番保存名が長すぎます．\n半角 100 文字（全角 50 "
                    L"文字）以内で入力してください．";
         case FormRefusal::kBaseNameUnencodable:
             return L"連番保存名に使用できない文字が含まれています．";
+        case FormRefusal::kBaseNameUnusable:
+            return BaseNameRefusalText(CheckBaseName(form.baseName));
         case FormRefusal::kSaveFolderTooLong:
             return L"保存フォルダのパスが長すぎます．\n半角 258 文字（全角 129 "
                    L"文字）以内で入力してください．";
@@ -234,6 +238,7 @@ int RefusedControl(FormRefusal refusal) {
     switch (refusal) {
         case FormRefusal::kBaseNameTooLong:
         case FormRefusal::kBaseNameUnencodable:
+        case FormRefusal::kBaseNameUnusable:
             return IDC_BASE_NAME;
         case FormRefusal::kSaveFolderTooLong:
         case FormRefusal::kSaveFolderUnencodable:

@@ -74,6 +74,7 @@ enum class FormRefusal {
     kNone,
     kBaseNameTooLong,
     kBaseNameUnencodable,
+    kBaseNameUnusable,  // not the start of a file name (FileNameCheck.h)
     kSaveFolderTooLong,
     kSaveFolderUnencodable,
 };
@@ -89,7 +90,8 @@ void ShowForm(const SettingsForm& form, DialogControls& controls);
 // disabled drawing-tool check box is not read: its entry keeps its value.
 void ReadForm(const DialogControls& controls, SettingsForm& form);
 
-// Whether the texts fit the record and its code page.
+// Whether the texts fit the record and its code page, and the base name can
+// start a file name.
 [[nodiscard]] FormRefusal CheckForm(const SettingsForm& form, const TextConverter& converter);
 
 // Writes the dialog's fields into the record, or nothing when CheckForm
@@ -97,8 +99,10 @@ void ReadForm(const DialogControls& controls, SettingsForm& form);
 [[nodiscard]] FormRefusal StoreForm(const SettingsForm& form, const TextConverter& converter,
                                     Settings& settings);
 
-// The message for a refusal and the control to put the focus on (0 for none).
-[[nodiscard]] const wchar_t* RefusalMessage(FormRefusal refusal);
+// The message for a refusal of `form` (an unusable base name is named with
+// its offending character or device name) and the control to put the focus
+// on (0 for none).
+[[nodiscard]] std::wstring RefusalMessage(FormRefusal refusal, const SettingsForm& form);
 [[nodiscard]] int RefusedControl(FormRefusal refusal);
 
 // A number typed into an edit: the first 15 characters, leading blanks and one

@@ -320,3 +320,35 @@ def test_handles_clicked_in_place_keep_the_size_and_the_open_menu_takes_every_ke
     assert p.process.poll() is None, "the right press beside the menu did not open it again"
     xdotool("key", "Escape")
     assert p.wait_exit() == 0
+
+
+def test_base_names_that_are_no_file_name_save_in_the_folder_and_never_hang(
+        program, screen_picture, tmp_path):
+    # A wildcard once made every number look used, so a save walked all 10^8
+    # of them; a folder in the name climbed out of the save folder at every
+    # save. From a file, both load as "img".
+    for n, base in enumerate([b"a*b", b"..\\up"]):
+        folder = tmp_path / ("run%d" % n)
+        folder.mkdir()
+        p = program(folder)
+        s = Settings.defaults(str(folder))
+        s.data[8 + 108:8 + 209] = base.ljust(101, b"\0")
+        s.set_int(96, 8)  # numberDigits
+        s.write(p.settings_file)
+        p.start()
+        p.wait_window()
+        time.sleep(0.5)
+        drag(300, 300, 359, 339)
+        xdotool("key", "ctrl+s")
+        saved(folder, "img00000000.bmp")
+        xdotool("key", "ctrl+s")
+        saved(folder, "img00000001.bmp")
+        assert probe("dialog", "MORVANTE").get("found") == "0"  # no message
+        asked = time.monotonic()
+        xdotool("key", "Escape")
+        assert p.wait_exit(10) == 0
+        assert time.monotonic() - asked < 8
+        assert sorted(f.name for f in folder.iterdir()) == [
+            "img00000000.bmp", "img00000001.bmp", "morvante.exe", "mrv_setting.bin"]
+        assert bytes(Settings.read(p.settings_file).data[8 + 108:8 + 112]) == b"img\0"
+    assert sorted(f.name for f in tmp_path.iterdir()) == ["run0", "run1"]  # nothing above

@@ -17,11 +17,15 @@ mkdir -p "$out/corpus"
 "${CXX_FUZZ:-clang++}" -std=c++17 -g -O1 -Wall -Wextra -Wshadow -Werror \
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$root" \
     "$root/tests/fuzz/SettingsLoaderFuzz.cpp" "$root/settings/Settings.cpp" \
+    "$root/settings/FileNameCheck.cpp" "$root/output/SaveNaming.cpp" \
     -o "$out/settings_loader_fuzz"
 
-# Seeds: tagged records of zero and of 0xFF bytes, every field damaged.
+# Seeds: tagged records of zero and of 0xFF bytes, every field damaged, and
+# one whose base name climbs out of the save folder.
 { printf 'ver_0_87'; head -c 560 /dev/zero; } > "$out/corpus/zeros"
 { printf 'ver_0_87'; head -c 560 /dev/zero | tr '\0' '\377'; } > "$out/corpus/ones"
+{ printf 'ver_0_87'; head -c 108 /dev/zero; printf '..\\up'; head -c 447 /dev/zero; } \
+    > "$out/corpus/climbing"
 
 cd "$out"
 exec ./settings_loader_fuzz -max_total_time="$seconds" -max_len=1024 -print_final_stats=1 \

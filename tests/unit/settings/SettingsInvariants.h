@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/FileNameCheck.h"
 #include "settings/Settings.h"
 
 namespace mrv::testing {
@@ -56,6 +57,12 @@ inline std::string CheckLoad(const std::uint8_t* data, std::size_t size, Setting
         !std::memchr(s.saveFolder, 0, sizeof s.saveFolder)) {
         return "number, buttons, format bytes or texts";
     }
+    const bool pngFormat = (s.imageFormat & 0x30) == 0x20;
+    if (s.pngVariant == 0x04 || s.pngVariant == 0x08 ||
+        (pngFormat && ((s.imageFormat & 0x0C) == 0x04 || (s.imageFormat & 0x0C) == 0x08))) {
+        return "a 16-bit PNG variant";
+    }
+    if (!CheckBaseName(Cp932AsNameCharacters(s.baseName)).Accepted()) return "unusable base name";
     const std::vector<std::uint8_t> image = EncodeSettings(s);
     Settings again;
     if (DecodeSettings(image.data(), image.size(), again) != 1 || EncodeSettings(again) != image) {

@@ -62,7 +62,7 @@ Bytes UnusualFile() {
     for (const auto& w : words) f = Put32(f, std::size_t(w[0]), w[1]);
     std::memcpy(&f[8 + 108], "\x89\xe6\0junk", 8);  // CP932 name, then leftovers
     std::memcpy(&f[8 + 209], "D:\\x\\\0old", 9);
-    std::memcpy(&f[8 + 469], "\x2c\x08\x04\x03\xaa\x55\x01", 7);
+    std::memcpy(&f[8 + 469], "\x2c\x08\x00\x03\xaa\x55\x01", 7);
     return f;
 }
 
@@ -120,6 +120,41 @@ TEST(SettingsFileImage, DamagedValuesComeBackInRange) {
     file = Put32(DefaultFileFixture(), 92, 12345);
     ASSERT_EQ(testing::CheckLoad(file.data(), file.size(), s), "");
     EXPECT_EQ(s.saveNumber, 10000);  // 4 digits
+}
+
+// A base name no file name can start with loads as the default; one that
+// can, in code page 932 too, loads as stored. PNG has no 16-bit variant: a
+// damaged PNG variant is 8 bits, in the remembered variant and in a PNG
+// current format, while BMP keeps all four.
+TEST(SettingsFileImage, UnusableBaseNamesAndSixteenBitPngComeBackUsable) {
+    // clang-format off
+    const std::pair<const char*, const char*> names[] = {
+        {"a*b", "img"},         {"..\\up", "img"},     {"sub/img", "img"},
+        {"nul.txt", "img"},     {"shot.", "img"},       {"  ", "img"},
+        {"tab\tname", "img"},   {"\x83*", "img"},       {"", ""},
+        {"\x83\x5C", "\x83\x5C"},  // "ソ": 0x5C inside a character
+        {"\xB1\xB2", "\xB1\xB2"}};  // half-width katakana
+    // clang-format on
+    Settings s;
+    for (const auto& [stored, loaded] : names) {
+        Bytes file = DefaultFileFixture();
+        std::memset(&file[8 + 108], 0, kBaseNameSize);
+        std::memcpy(&file[8 + 108], stored, std::strlen(stored));
+        ASSERT_EQ(testing::CheckLoad(file.data(), file.size(), s), "") << stored;
+        EXPECT_STREQ(s.baseName, loaded) << stored;
+    }
+    // {imageFormat, bmpVariant, pngVariant} stored -> loaded
+    const std::array<int, 3> formats[][2] = {{{0x24, 0x04, 0x04}, {0x2C, 0x04, 0x0C}},
+                                             {{0x28, 0x08, 0x08}, {0x2C, 0x08, 0x0C}},
+                                             {{0x20, 0x0C, 0x00}, {0x20, 0x0C, 0x00}},
+                                             {{0x14, 0x00, 0x0C}, {0x14, 0x00, 0x0C}},
+                                             {{0x18, 0x00, 0x0C}, {0x18, 0x00, 0x0C}}};
+    for (const auto& [stored, loaded] : formats) {
+        Bytes file = DefaultFileFixture();
+        for (int i = 0; i < 3; ++i) file[8 + 469 + i] = std::uint8_t(stored[i]);
+        ASSERT_EQ(testing::CheckLoad(file.data(), file.size(), s), "");
+        EXPECT_EQ((std::array<int, 3>{s.imageFormat, s.bmpVariant, s.pngVariant}), loaded);
+    }
 }
 
 // A seeded, repeatable cousin of the fuzz harness in tests/fuzz.

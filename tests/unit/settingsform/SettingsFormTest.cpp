@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "settings/FileNameCheck.h"
 #include "settings/SettingsDialogIds.h"
 
 namespace mrv {
@@ -129,6 +130,68 @@ TEST(SettingsForm, CheckBoxesToolButtonsAndCornersMapBothWays) {
     Settings odd;
     odd.toolPanelCorner = 9;
     EXPECT_EQ(Confirm(odd, [](FakeControls&) {}).toolPanelCorner, kCornerBelowLeft);
+}
+
+// Base names against what Windows can start a file name with: each refused
+// character, the device names with and without an extension, a trailing dot
+// or space; the subject is what the message names.
+TEST(BaseNames, OnlyPiecesOfOneFileNameAreAccepted) {
+    using P = BaseNameProblem;
+    const struct {
+        std::wstring name;
+        P problem;
+        std::wstring subject;
+    } cases[] = {
+        // clang-format off
+        {L"img", P::kNone, L""},
+        {L"", P::kNone, L""},  // the names are the numbers alone
+        {L"\x753B\x50CF_\x30B9\x30AF\x30B7\x30E7", P::kNone, L""},  // Japanese
+        {std::wstring(100, L'x'), P::kNone, L""},
+        {L"shot 1.v2", P::kNone, L""},
+        {L"COM0", P::kNone, L""},        {L"LPT10", P::kNone, L""},        {L"CONSOLE", P::kNone, L""},
+        {L"a\\b", P::kCharacter, L"\\"}, {L"a/b", P::kCharacter, L"/"},    {L"C:x", P::kCharacter, L":"},
+        {L"a*b", P::kCharacter, L"*"},   {L"a?b", P::kCharacter, L"?"},    {L"a\"b", P::kCharacter, L"\""},
+        {L"a<b", P::kCharacter, L"<"},   {L"a>b", P::kCharacter, L">"},    {L"a|b", P::kCharacter, L"|"},
+        {L"a\tb", P::kCharacter, L"\t"}, {L"a\x7F", P::kCharacter, L"\x7F"},
+        {L"..\\up", P::kCharacter, L"\\"},  // the separator, before the dots
+        {L"CON", P::kReservedName, L"CON"},      {L"prn", P::kReservedName, L"prn"},
+        {L"Aux.txt", P::kReservedName, L"Aux"},  {L"nul.tar.gz", P::kReservedName, L"nul"},
+        {L"com1", P::kReservedName, L"com1"},    {L"LPT9.png", P::kReservedName, L"LPT9"},
+        {L"con .x", P::kReservedName, L"con"},
+        {L"shot.", P::kTrailingDotSpace, L"."},  {L"shot ", P::kTrailingDotSpace, L" "},
+        {L"...", P::kTrailingDotSpace, L"."},    {L"  ", P::kTrailingDotSpace, L" "},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        const BaseNameCheck check = CheckBaseName(c.name);
+        EXPECT_EQ(check.problem, c.problem) << c.name;
+        EXPECT_EQ(check.subject, c.subject) << c.name;
+        const std::wstring text = BaseNameRefusalText(check);
+        EXPECT_EQ(text.empty(), c.problem == P::kNone) << c.name;
+        if (c.problem != P::kCharacter || (c.subject[0] >= 0x20 && c.subject[0] != 0x7F)) {
+            EXPECT_NE(text.find(c.subject), std::wstring::npos) << c.name;
+        }
+    }
+    EXPECT_NE(BaseNameRefusalText(CheckBaseName(L"a\tb")).find(L"U+0009"), std::wstring::npos);
+    EXPECT_NE(BaseNameRefusalText(CheckBaseName(L"a\x7F")).find(L"U+007F"), std::wstring::npos);
+
+    // The record's bytes: a trailing byte 0x5C or 0x7C belongs to its
+    // character; a lead byte with no valid trailing byte stands alone.
+    EXPECT_EQ(Cp932AsNameCharacters("a\x83\x5C\x83|\xB1"), L"a\xFFFD\xFFFD\xFF71");
+    EXPECT_EQ(Cp932AsNameCharacters("\x83*\x81"), L"\xFFFD*\xFFFD");
+
+    // The dialog refuses them, naming the subject, and keeps the record.
+    for (const wchar_t* name : {L"a*b", L"CON"}) {
+        const AsciiConverter ascii;
+        Settings s;
+        SettingsForm form = FormFromSettings(s, ascii);
+        form.baseName = name;
+        EXPECT_EQ(StoreForm(form, ascii, s), FormRefusal::kBaseNameUnusable);
+        EXPECT_STREQ(s.baseName, "img");
+        EXPECT_EQ(RefusalMessage(FormRefusal::kBaseNameUnusable, form),
+                  BaseNameRefusalText(CheckBaseName(name)));
+        EXPECT_EQ(RefusedControl(FormRefusal::kBaseNameUnusable), IDC_BASE_NAME);
+    }
 }
 
 // "%%" gives "%", other '%' stay, a missing argument is empty, and none is

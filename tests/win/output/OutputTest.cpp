@@ -157,14 +157,46 @@ TEST_F(SaveTargetTest, SequentialSavesLandAtEachFormatsDepth) {
     EXPECT_EQ(settings.saveNumber, 8);
 }
 
+// Message 3 split into its lines: the sentence, the file, the reason.
+std::vector<std::wstring> Lines(const std::wstring& text) {
+    std::vector<std::wstring> lines(1);
+    for (wchar_t c : text) {
+        if (c == L'\n') {
+            lines.emplace_back();
+        } else {
+            lines.back().push_back(c);
+        }
+    }
+    return lines;
+}
+
 TEST_F(SaveTargetTest, FailuresSayWhyKeepTheNumberAndHarmNoFile) {
     settings.saveNumber = 5;
     ASSERT_TRUE(fs::create_directory(folder / L"doomed"));
     UseFolder(folder / L"doomed\\");
     TearDown(), fs::remove(folder / L"doomed");  // it went away after it was attached
     EXPECT_EQ(Save(), SaveOutcome::kFailed);
-    EXPECT_EQ(target.Message(), kSaveFailed);
+    std::vector<std::wstring> lines = Lines(target.Message());
+    ASSERT_EQ(lines.size(), 3u) << "sentence, file, reason";
+    EXPECT_EQ(lines[0], kSaveFailed);
+    EXPECT_EQ(lines[1], folder / L"doomed\\img0005.bmp");
+    EXPECT_EQ(lines[2], SystemErrorText(ERROR_PATH_NOT_FOUND));
     EXPECT_EQ(settings.saveNumber, 5);
+
+    // A folder nobody may write into: as root a folder's permissions stop
+    // nothing, so take the kernel's, which refuses new files to anyone.
+    const std::wstring readOnly = L"Z:\\sys\\kernel\\";
+    HANDLE probe = CreateFileW((readOnly + L"mrv-probe").c_str(), GENERIC_WRITE, 0, nullptr,
+                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+        UseFolder(readOnly);
+        EXPECT_EQ(Save(), SaveOutcome::kFailed);
+        EXPECT_EQ(Lines(target.Message()), (std::vector{kSaveFailed, readOnly + L"img0005.bmp",
+                                                        SystemErrorText(ERROR_ACCESS_DENIED)}));
+    } else {
+        ADD_FAILURE() << "no read-only folder at " << fs::path(readOnly).string();
+        if (probe != INVALID_HANDLE_VALUE) CloseHandle(probe);
+    }
 
     // With overwriting on: a read-only file, and an encoder that gives up
     // half-way (JPEG is at most 65535 wide), leave the files as they were.
@@ -174,6 +206,8 @@ TEST_F(SaveTargetTest, FailuresSayWhyKeepTheNumberAndHarmNoFile) {
     std::ofstream(fs::path(bmp), std::ios::binary) << "keep";
     ASSERT_TRUE(SetFileAttributesW(bmp.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(Save(), SaveOutcome::kFailed);
+    EXPECT_EQ(Lines(target.Message()),
+              (std::vector{kSaveFailed, bmp, SystemErrorText(ERROR_ACCESS_DENIED)}));
     EXPECT_EQ(Read(bmp), "keep");
     SetFileAttributesW(bmp.c_str(), FILE_ATTRIBUTE_NORMAL);
     Snapshot wide(70000, 2);
@@ -181,12 +215,29 @@ TEST_F(SaveTargetTest, FailuresSayWhyKeepTheNumberAndHarmNoFile) {
     target.SetFormat(0x31, true);
     ASSERT_TRUE(image.Capture(wide.View(), Rect::FromXYWH(0, 0, 70000, 2)));
     EXPECT_EQ(target.SaveImage(image, false), SaveOutcome::kFailed);
-    EXPECT_EQ(target.Message(), kSaveFailed);
+    lines = Lines(target.Message());
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0] + L" " + lines[1], kSaveFailed + L" " + jpg);
+    EXPECT_EQ(lines[2], L"この画像はこの形式では書き出せません．");
     EXPECT_EQ(Read(jpg), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), {}), 2) << "no partial file";
     EXPECT_EQ(settings.saveNumber, 5);
     ASSERT_EQ(Save(), SaveOutcome::kSaved) << "overwriting that is allowed";
     EXPECT_EQ(Read(jpg).find("\xFF\xD8"), 0u);
+}
+
+// The folder's own listing decides the used numbers: names in another case,
+// and folders, count; a base name that is no file name writes nothing.
+TEST_F(SaveTargetTest, UsedNumbersComeFromTheFoldersListing) {
+    std::ofstream(fs::path(folder / L"IMG0000.PNG")) << "x";
+    ASSERT_TRUE(fs::create_directory(folder / L"img0001.jpg"));
+    ASSERT_EQ(Save(), SaveOutcome::kSaved);
+    EXPECT_EQ(target.LastFileName(), L"img0002.bmp");
+    std::strcpy(settings.baseName, "..\\up");  // kept out of records; here by hand
+    EXPECT_EQ(Save(), SaveOutcome::kFailed);
+    EXPECT_EQ(Lines(target.Message()).at(1), folder / L"..\\up0003.bmp");
+    EXPECT_EQ(target.CurrentFolder(), folder.path);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), {}), 3);
 }
 
 // A folder named in Japanese, held as code page 932 in the record, is

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cwchar>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,6 +18,13 @@
 
 namespace mrv {
 namespace {
+
+// A wide text for a test's failure message.
+std::string Utf8(const wchar_t* text) {
+    char out[256] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out - 1, nullptr, nullptr);
+    return out;
+}
 
 std::wstring TextOf(HWND window, int id) {
     wchar_t text[512] = {};
@@ -73,22 +81,63 @@ TEST_F(SettingsDialogTest, EveryControlShowsTheRecordAndOkGivesTheSameBytesBack)
     EXPECT_EQ(EncodeSettings(Confirm()), EncodeSettings(record));
 }
 
-TEST_F(SettingsDialogTest, TextsBeyondTheRecordsByteLimitsAreRefusedAndTheDialogStays) {
+// Every one-line label shows whole in the dialog's font: the program name
+// and the version as well as the labels of the edits.
+TEST_F(SettingsDialogTest, OneLineLabelsShowWhole) {
+    Open();
+    std::vector<HWND> labels;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM list) {
+            wchar_t kind[16] = {};
+            GetClassNameW(child, kind, 16);
+            const LONG style = GetWindowLongW(child, GWL_STYLE);
+            if (_wcsicmp(kind, L"Static") == 0 && (style & SS_TYPEMASK) == SS_LEFT)
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&labels));
+    bool programName = false;
+    for (HWND label : labels) {
+        wchar_t text[128] = {};
+        GetWindowTextW(label, text, 128);
+        programName = programName || std::wcscmp(text, L"MORVANTE") == 0;
+        RECT client{};
+        GetClientRect(label, &client);
+        HDC dc = GetDC(label);
+        HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text, static_cast<int>(std::wcslen(text)), &extent);
+        SelectObject(dc, old);
+        ReleaseDC(label, dc);
+        EXPECT_LE(extent.cx, client.right) << Utf8(text);
+    }
+    EXPECT_TRUE(programName);
+}
+
+TEST_F(SettingsDialogTest, TextsBeyondTheRecordsByteLimitsOrNoFileNameAreRefusedAndTheDialogStays) {
     Open();
     // 51 kanji are 102 bytes: one character too many; a folder of 259 bytes;
-    // a character code page 932 does not have.
+    // a character code page 932 does not have; a wildcard and a device name,
+    // which no file name can start with.
     const std::wstring refused[][2] = {{std::wstring(51, L'\x753B'), L"C:\\"},
                                        {L"img", L"C:\\" + std::wstring(256, L'x')},
-                                       {L"caf\x00E9", L"C:\\"}};
+                                       {L"caf\x00E9", L"C:\\"},
+                                       {L"a*b", L"C:\\"},
+                                       {L"CON", L"C:\\"}};
     for (const auto& [baseName, folder] : refused) {
         Type(IDC_BASE_NAME, baseName);
         Type(IDC_SAVE_FOLDER, folder);
         Press(IDOK);
         EXPECT_TRUE(dialog.Result() == 0 && dialog.Window() == window);
     }
-    ASSERT_EQ(dialog.messages.size(), 3u);
-    EXPECT_EQ(dialog.messages[0], RefusalMessage(FormRefusal::kBaseNameTooLong));
-    EXPECT_EQ(dialog.messages[1], RefusalMessage(FormRefusal::kSaveFolderTooLong));
+    ASSERT_EQ(dialog.messages.size(), 5u);
+    const SettingsForm form;
+    EXPECT_EQ(dialog.messages[0], RefusalMessage(FormRefusal::kBaseNameTooLong, form));
+    EXPECT_EQ(dialog.messages[1], RefusalMessage(FormRefusal::kSaveFolderTooLong, form));
+    EXPECT_NE(dialog.messages[3].find(L"「*」"), std::wstring::npos) << "names the character";
+    EXPECT_NE(dialog.messages[4].find(L"「CON」"), std::wstring::npos) << "names the device";
     EXPECT_EQ(GetFocus(), GetDlgItem(window, IDC_BASE_NAME));  // the last refusal's edit
 
     // At the limits: 100 bytes, and 258 with a separator typed by hand.
