@@ -293,8 +293,11 @@ void CaptureWindow::PlaceFullScreen() {
 }
 
 void CaptureWindow::OnDisplayChange() {
+    // The notice also comes for changes that leave the monitors as they
+    // were (another program's mode change, a repeat): then nothing moves.
+    if (!view.ReadMonitors()) return;
     const bool up = frameInterval != 0 && IsWindowVisible(window) && !IsIconic(window);
-    if (view.ReadMonitors()) {
+    if (clientWidth != view.ScreenWidth() || clientHeight != view.ScreenHeight()) {
         clientWidth = view.ScreenWidth();
         clientHeight = view.ScreenHeight();
         CreateBackBuffer(0, 0);

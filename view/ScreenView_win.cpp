@@ -155,16 +155,20 @@ int ScreenView::CaptureScreen() {
     return 1;
 }
 
-bool ScreenView::ReadMonitors() {
+bool ScreenView::ReadMonitors() { return ApplyMonitors(ReadDesktopMonitors()); }
+
+bool ScreenView::ApplyMonitors(const MonitorLayout& layout) {
+    if (layout.origin == monitors_.origin && layout.size == monitors_.size &&
+        layout.monitors == monitors_.monitors)
+        return false;  // a resolution change elsewhere, or a repeated notice
     const Size old{screenWidth_, screenHeight_};
-    const Point oldOrigin = monitors_.origin;
-    // Assigned in place: the panes keep a pointer to the monitor list.
-    monitors_ = ReadDesktopMonitors();
-    const Size now = monitors_.size;
     // Snapshot pixels that showed a desktop pixel still show it: everything
     // moves by the shift of the origin.
-    const int dx = oldOrigin.x - monitors_.origin.x;
-    const int dy = oldOrigin.y - monitors_.origin.y;
+    const int dx = monitors_.origin.x - layout.origin.x;
+    const int dy = monitors_.origin.y - layout.origin.y;
+    // Assigned in place: the panes keep a pointer to the monitor list.
+    monitors_ = layout;
+    const Size now = monitors_.size;
     if (now != old || dx != 0 || dy != 0) {
         screenWidth_ = now.width;
         screenHeight_ = now.height;
@@ -178,8 +182,11 @@ bool ScreenView::ReadMonitors() {
         GdiFlush();
         selection.left += dx;
         selection.top += dy;
-        selection.anchorX += dx;
-        selection.anchorY += dy;
+        // A move's anchor is relative to the selection; the others are not.
+        if (selection.mode != MODE_MOVE) {
+            selection.anchorX += dx;
+            selection.anchorY += dy;
+        }
     }
     for (Pane* pane : std::initializer_list<Pane*>{&toolPanel, &zoomPane, &firstLabel,
                                                    &secondLabel, &menuPane})
@@ -189,7 +196,7 @@ bool ScreenView::ReadMonitors() {
         selection.top + selection.height > now.height)
         selection.Clear();
     menuPane.Dismiss();
-    return now != old;
+    return true;
 }
 
 void ScreenView::PaintScreen(HDC dc) const {

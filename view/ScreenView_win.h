@@ -44,12 +44,14 @@ public:
     // Copies the whole virtual screen into the snapshot, with the parts on no
     // monitor black. Returns 1.
     int CaptureScreen();
-    // Reads the monitors again (the display changed). The snapshot is
-    // re-made at the new size with the old picture where it was on the
-    // desktop, every pane is bound to the new screen, the selection keeps its
-    // desktop position and is cleared when it no longer fits, the menu
-    // closes. Returns whether the size changed.
+    // Reads the monitors again (the display changed) and applies them.
     bool ReadMonitors();
+    // A new arrangement of monitors: unless it is the one in use, the
+    // snapshot is re-made at the new size with the old picture where it was
+    // on the desktop, every pane is bound to the new screen, the selection
+    // keeps its desktop position and is cleared when it no longer fits, and
+    // the menu closes. Returns whether anything changed.
+    bool ApplyMonitors(const MonitorLayout& layout);
     void PaintScreen(HDC dc) const;
     // A fresh 32-bit top-down DIB section of the screen size for the snapshot.
     bool RecreateScreenBitmap();
