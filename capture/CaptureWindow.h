@@ -101,7 +101,6 @@ private:
     void OnTrayCallback(LPARAM mouseMessage);
     void ShowStartupNotices();
     void TakeSnapshot();
-    void PlaceFullScreen();
     // A monitor came or went, or changed its resolution.
     void OnDisplayChange();
     HRGN BuildPinnedRegion() const;

@@ -67,8 +67,11 @@ def screenshot():
 
 
 def screen_size():
-    """The virtual screen (every monitor); on one monitor, the screen."""
-    info = probe("screen")
+    """The virtual screen (every monitor); on one monitor, the screen.
+    Asked again when a probe started in a busy moment (a window manager
+    coming up) printed nothing."""
+    info = wait_for(lambda: (lambda i: i if "virtual_width" in i else None)(probe("screen")),
+                    what="the screen size")
     return int(info["virtual_width"]), int(info["virtual_height"])
 
 
