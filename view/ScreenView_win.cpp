@@ -1,6 +1,5 @@
 #include "view/ScreenView_win.h"
 
-#include <initializer_list>
 #include <vector>
 
 #include "base/Win32Geometry.h"
@@ -89,8 +88,7 @@ int ScreenView::InitScreenView(Settings& s, HINSTANCE instance) {
     firstLabel.MakeShadowStrips();
 
     if (!menuPane.Init(screen, instance)) return 0;
-    for (Pane* pane : std::initializer_list<Pane*>{&toolPanel, &zoomPane, &firstLabel,
-                                                   &secondLabel, &menuPane})
+    for (Pane* pane : Panes())
         pane->SetMonitors(&monitors_.monitors);
 
     pointerTarget = kTargetNothing;
@@ -188,8 +186,7 @@ bool ScreenView::ApplyMonitors(const MonitorLayout& layout) {
             selection.anchorY += dy;
         }
     }
-    for (Pane* pane : std::initializer_list<Pane*>{&toolPanel, &zoomPane, &firstLabel,
-                                                   &secondLabel, &menuPane})
+    for (Pane* pane : Panes())
         pane->SetScreen(now);
     selection.SetScreenSize(now.width, now.height);
     if (selection.left < 0 || selection.top < 0 || selection.left + selection.width > now.width ||

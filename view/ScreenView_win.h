@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -106,6 +107,10 @@ public:
 
 private:
     HBRUSH FramePattern(int phase) const;
+    // Every pane that floats over the picture (the menu without its submenus).
+    std::array<Pane*, 5> Panes() {
+        return {&toolPanel, &zoomPane, &firstLabel, &secondLabel, &menuPane};
+    }
 
     HINSTANCE instance_ = nullptr;
     HDC displayDC_ = nullptr;
