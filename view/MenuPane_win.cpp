@@ -3,13 +3,13 @@
 #include <new>
 #include <string>
 
+#include "base/InterfaceFont_win.h"
 #include "resources/resource.h"
+#include "view/CellMeasurer.h"
 #include "view/LabelPane_win.h"  // GdiTextMeasurer
 
 namespace mrv {
 namespace {
-
-constexpr wchar_t kMenuFaceName[] = L"MS UI Gothic";
 
 // Deeper menus than this are not read: a menu that (through a handle reused
 // after being destroyed) led back to itself would otherwise never end.
@@ -73,7 +73,7 @@ int MenuPane::Init(Size screen) {
     if (isSubmenu_) return 1;
 
     LOGFONTW spec;
-    InitFontSpec(spec, kMenuFaceName, kMenuFontCellHeight);
+    InitFontSpec(spec, InterfaceFace().face, kMenuFontCellHeight);
     ownFont_.reset(CreateFontIndirectW(&spec));
     font_ = ownFont_.get();
     HINSTANCE module = resources_ != nullptr ? resources_ : GetModuleHandleW(nullptr);
@@ -91,7 +91,7 @@ std::unique_ptr<MenuModel> MenuPane::CreateSubmenu() {
 int MenuPane::BuildFromMenu(HMENU menu) {
     Clear();
     ReadItems(menu, 0);
-    GdiTextMeasurer measurer(nullptr, font_);
+    CellMeasurer measurer(std::make_unique<GdiTextMeasurer>(nullptr, font_), kMenuFontCellHeight);
     return MeasureMenu(measurer) ? 1 : 0;
 }
 

@@ -32,7 +32,7 @@ struct IconTraits {
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 
 constexpr int kMenuCheckIconSize = 14;
-constexpr int kMenuFontCellHeight = 12;
+constexpr int kMenuFontCellHeight = 12;  // rows are measured on this cell
 
 class MenuPane final : public MenuModel {
 public:
@@ -41,7 +41,7 @@ public:
     ~MenuPane() override;
 
     // Binds the pane to the screen and drops every item (the model's Init),
-    // then makes the menu font ("MS UI Gothic", 12-pixel cells), loads the
+    // then makes the menu font (the interface face, 12-pixel cells), loads the
     // check-mark icon and makes screen-sized shadow strips, so any menu size
     // is shadowed. Returns 1: a missing font or icon only changes the look.
     int Init(Size screen) override;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/InterfaceFont_win.h"
 #include "base/Win32Geometry.h"
 #include "resources/resource.h"
 #include "view/ToolPanel_win.h"
@@ -97,10 +98,10 @@ int ScreenView::InitScreenView(Settings& s, HINSTANCE instance) {
     pinnedMode = false;
 
     LOGFONTW spec;
-    InitFontSpec(spec, L"MS UI Gothic", 12);
+    InitFontSpec(spec, InterfaceFace().face, kInterfaceCellHeight);
     uiFont_.reset(CreateFontIndirectW(&spec));
     pinnedRegion = nullptr;
-    measurer_ = std::make_unique<GdiTextMeasurer>(displayDC_, uiFont_.get());
+    measurer_ = MakeMeasurer();
 
     menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MENU));
     // A menu whose texts cannot be measured still shows.
@@ -302,8 +303,13 @@ ViewLabels ScreenView::Labels() {
 }
 
 TextMeasurer& ScreenView::Measurer() {
-    if (!measurer_) measurer_ = std::make_unique<GdiTextMeasurer>(displayDC_, uiFont_.get());
+    if (!measurer_) measurer_ = MakeMeasurer();
     return *measurer_;
+}
+
+std::unique_ptr<CellMeasurer> ScreenView::MakeMeasurer() const {
+    return std::make_unique<CellMeasurer>(
+        std::make_unique<GdiTextMeasurer>(displayDC_, uiFont_.get()), kInterfaceCellHeight);
 }
 
 HRGN ScreenView::BuildFrameRegion() const {
