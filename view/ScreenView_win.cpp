@@ -140,7 +140,6 @@ imaging::PixelView ScreenView::SnapshotPixels() const {
 }
 
 bool ScreenView::CaptureSelection() {
-    if (pinnedMode) CaptureScreen();
     return outputImage.Capture(SnapshotPixels(), selection.GetRect());
 }
 

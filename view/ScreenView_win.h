@@ -64,9 +64,8 @@ public:
     ViewLabels Labels();
     TextMeasurer& Measurer();
 
-    // Cuts the selection out of the snapshot for a save; while pinned the
-    // screen is snapshotted again first, so a pinned frame saves what is
-    // visible through it now.
+    // Cuts the selection out of the snapshot for a save. (While pinned the
+    // capture window snapshots the live screen first, without its own panel.)
     bool CaptureSelection();
 
     // The menu's area joined with that of its open submenu.
