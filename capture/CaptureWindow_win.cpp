@@ -271,8 +271,8 @@ void CaptureWindow::RestoreFullScreen() {
     if (!snapshotFresh_ && (away || keepFirstSnapshot_)) TakeSnapshot();
     snapshotFresh_ = false;
     SetFramesPaused(false);
-    // A window manager activates the minimised window first and restores it
-    // afterwards: restore it now (its WM_QUERYOPEN finds the snapshot taken).
+    // Called for a minimised window (a tray click): restore it now; its
+    // WM_QUERYOPEN finds the snapshot taken.
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
     PlaceFullScreen();
     FollowCursorToPointer();
@@ -301,7 +301,10 @@ void CaptureWindow::OnSetFocus(WPARAM) {
     if (!pinned) {
         if (modalOpen)
             modalOpen = 0;
-        else
+        else if (!IsIconic(window))
+            // Still minimised (a window manager activates before it restores,
+            // and a minimised start may be activated too): the restore, if
+            // one comes, brings the window up through WM_QUERYOPEN.
             RestoreFullScreen();
     }
     ShowStartupNotices();
