@@ -99,6 +99,7 @@ class Program:
         if copy:
             shutil.copy2(EXE, self.exe)
         self.process = None
+        self.through_start = False
 
     @property
     def settings_file(self):
@@ -108,6 +109,7 @@ class Program:
         """Starts the program; minimised as a shortcut set to "Minimized" does
         (the process is then Wine's start command, which waits for it)."""
         command = ["wine", str(self.exe)]
+        self.through_start = minimised
         if minimised:
             command = ["wine", "start", "/min", "/wait", "/unix", str(self.exe)]
         self.process = subprocess.Popen(command, cwd=self.folder,
@@ -155,7 +157,7 @@ class Program:
             self.process.kill()
             self.process.wait(timeout=10)
         # A program started through Wine's start command outlives its killing.
-        if self.window().get("found") == "1":
+        if self.through_start and self.window().get("found") == "1":
             self.command(40002)  # exit
             wait_for(lambda: self.window().get("found") == "0", what="the program to end")
 
