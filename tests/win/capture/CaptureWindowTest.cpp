@@ -178,9 +178,9 @@ protected:
             for (int y = 0; all && y < height; ++y)
                 for (int x = 0; all && x < width; ++x) {
                     const std::uint8_t* p = rows + y * stride + x * bits / 8;
-                    const COLORREF c = bits == 8 ? RGB(table[*p].rgbRed, table[*p].rgbGreen,
-                                                       table[*p].rgbBlue)
-                                                 : RGB(p[2], p[1], p[0]);
+                    const COLORREF c =
+                        bits == 8 ? RGB(table[*p].rgbRed, table[*p].rgbGreen, table[*p].rgbBlue)
+                                  : RGB(p[2], p[1], p[0]);
                     all = c == colour;
                 }
             GlobalUnlock(h);
@@ -464,7 +464,8 @@ TEST_F(CaptureTest, BoxesAndDialogsWhilePinnedLeaveMinimisingWorking) {
     Select(300, 200, 120, 80);
     Command(IDM_PIN_WINDOW);
     app->settings.numberDigits = 1;
-    for (int i = 0; i < 10; ++i) std::ofstream(folder / ("img" + std::to_string(i) + ".bmp")) << "x";
+    for (int i = 0; i < 10; ++i)
+        std::ofstream(folder / ("img" + std::to_string(i) + ".bmp")) << "x";
     Command(IDM_SAVE_SEQUENTIAL);  // the number is exhausted: a message box
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(boxModal, 1);
