@@ -108,7 +108,6 @@ private:
     void RunMenuCommand(int command);
     void OnTrayCallback(LPARAM mouseMessage);
     void TakeSnapshot();
-    void PlaceFullScreen();
     HRGN BuildPinnedRegion() const;
     // Writes the settings file and removes the tray icon, once: at the
     // normal end or when the session ends.

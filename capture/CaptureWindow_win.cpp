@@ -203,7 +203,10 @@ int CaptureWindow::WindowProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) 
             if (snapshotFresh_)
                 RestoreFullScreen();
             else if (frameInterval != 0 && IsWindowVisible(window) && !IsIconic(window))
-                PlaceFullScreen();
+                // Neither activated nor restacked: a box that opened since
+                // (the first-run message) keeps the focus and stays above.
+                SetWindowPos(window, nullptr, 0, 0, view.ScreenWidth(), view.ScreenHeight(),
+                             SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
             return 1;
         case WM_ENDSESSION:
             // Log off, shut down or restart: the process may be ended as soon
@@ -274,21 +277,16 @@ void CaptureWindow::RestoreFullScreen() {
     // Called for a minimised window (a tray click): restore it now; its
     // WM_QUERYOPEN finds the snapshot taken.
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-    PlaceFullScreen();
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, view.ScreenWidth(), view.ScreenHeight(),
+                 SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     FollowCursorToPointer();
     InvalidateRect(window, nullptr, FALSE);
     // Under Wine a placement made while the driver handles an event of this
     // window (a window manager's activation) never reaches the X window:
-    // place it once more when the activation has finished.
+    // place it once more when the activation has finished. SWP_FRAMECHANGED
+    // makes that placement count although the rectangle is unchanged.
     PostMessageW(window, kPlaceAgainMessage, 0, 0);
     restoring_ = false;
-}
-
-void CaptureWindow::PlaceFullScreen() {
-    // SWP_FRAMECHANGED makes the placement count even when the rectangle is
-    // already the one asked for, so that the X window follows.
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, view.ScreenWidth(), view.ScreenHeight(),
-                 SWP_SHOWWINDOW | SWP_FRAMECHANGED);
 }
 
 void CaptureWindow::SetTrayIcon(bool on) {

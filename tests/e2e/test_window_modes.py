@@ -1,7 +1,8 @@
 """The window modes on a desktop with a window manager (openbox, started for
-this module): a minimised start, minimise and activate again, pinned frames
-that save and copy the live screen, the tray menu and the end of the session.
-The screen beneath the program changes by reloading the picture helper."""
+this module after its first test, which has none): a minimised start,
+minimise and activate again, pinned frames that save and copy the live
+screen, the tray menu and the end of the session. The screen beneath the
+program changes by reloading the picture helper."""
 import io
 import subprocess
 import time
@@ -13,11 +14,6 @@ from harness import Settings, change_picture, probe, screenshot, wait_for, wine,
 
 IDM_SETTINGS, IDM_MINIMIZE, IDM_EXIT = 40026, 40003, 40002
 WM_LBUTTONUP, WM_RBUTTONUP = 0x0202, 0x0205
-
-
-@pytest.fixture(autouse=True)
-def _desktop(window_manager):
-    yield
 
 
 def _png_program(program, **ints):
@@ -58,8 +54,26 @@ def _shows(picture, box):
     return screenshot().crop(box).tobytes() == picture.crop(box).tobytes()
 
 
+def test_without_a_window_manager_a_restore_comes_back_full_screen_too(program, screen_picture):
+    # Runs first, before the module's window manager starts.
+    p = _png_program(program)
+    xdotool("mousemove", 1200, 780)
+    p.start()
+    p.wait_full_screen()
+    xdotool("click", 1)  # outside any selection: put away
+    wait_for(lambda: p.window()["iconic"] == "1", what="the minimise")
+    changed = ImageOps.invert(screen_picture)
+    change_picture(changed)
+    probe("restore", "CORE", "MORVANTE")
+    p.wait_full_screen()
+    change_picture(screen_picture)
+    assert _shows(changed, (100, 100, 700, 500))  # the X window covers the screen
+    p.command(IDM_EXIT)
+    assert p.wait_exit() == 0
+
+
 def test_minimised_start_and_every_activation_come_back_full_screen_with_a_fresh_picture(
-        program, screen_picture):
+        program, screen_picture, window_manager):
     first = screen_picture
     second = ImageOps.invert(first)
     third = ImageOps.mirror(first)
@@ -109,7 +123,7 @@ def test_minimised_start_and_every_activation_come_back_full_screen_with_a_fresh
 
 
 def test_a_pinned_frame_saves_and_copies_the_live_screen_without_its_own_panel(
-        program, screen_picture):
+        program, screen_picture, window_manager):
     p = _png_program(program, o24=0)  # minimizeAfterCopy off
     xdotool("mousemove", 1200, 100)
     p.start()
@@ -138,7 +152,7 @@ def test_a_pinned_frame_saves_and_copies_the_live_screen_without_its_own_panel(
 
 
 def test_the_tray_menu_shows_nothing_else_and_the_end_of_the_session_keeps_the_settings(
-        program, screen_picture):
+        program, screen_picture, window_manager):
     p = _png_program(program, o32=1)  # in the tray
     xdotool("mousemove", 1200, 780)
     p.start()

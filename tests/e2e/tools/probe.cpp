@@ -7,6 +7,7 @@
 //   probe.exe screen               -> width=.. height=..
 //   probe.exe foreground           -> class=.. title=..
 //   probe.exe post CLASS TITLE MSG WPARAM LPARAM
+//   probe.exe restore CLASS TITLE  -> restores and activates the window, as a task switcher does
 //   probe.exe trayicon CLASS TITLE -> tray=1 when the window has a tray icon with id 0
 //   probe.exe dialog TITLE         -> found=1 text=... (a message box or dialog of that title)
 //   probe.exe dlgtext TITLE ID [TEXT] -> sets (and reports) a control's text in that dialog
@@ -132,6 +133,14 @@ int wmain(int argc, wchar_t** argv) {
         if (!w) return 1;
         PostMessageW(w, WM_COMMAND, MAKEWPARAM(std::wcstol(argv[3], nullptr, 0), BN_CLICKED), 0);
         std::printf("posted=1\n");
+        return 0;
+    }
+    if (cmd == L"restore" && argc >= 4) {
+        HWND w = FindWindowW(argv[2], argv[3]);
+        if (!w) return 1;
+        ShowWindow(w, SW_RESTORE);
+        SetForegroundWindow(w);
+        std::printf("restored=1\n");
         return 0;
     }
     if (cmd == L"post" && argc >= 7) {
