@@ -67,7 +67,10 @@ def screenshot():
 
 
 def screen_size():
-    info = probe("screen")
+    # Asked again when a probe started in a busy moment (a window manager
+    # coming up) printed nothing.
+    info = wait_for(lambda: (lambda i: i if "width" in i else None)(probe("screen")),
+                    what="the screen size")
     return int(info["width"]), int(info["height"])
 
 
