@@ -107,11 +107,6 @@ private:
     void OnMenuKey(WPARAM virtualKey);
     void RunMenuCommand(int command);
     void OnTrayCallback(LPARAM mouseMessage);
-    void TakeSnapshot();
-    HRGN BuildPinnedRegion() const;
-    // Writes the settings file and removes the tray icon, once: at the
-    // normal end or when the session ends.
-    void SaveSessionState();
     // At the first activation: the notices of the start (a missing Japanese
     // font), then the first-run message and the read-only folder; each once.
     void ShowStartupNotices();
