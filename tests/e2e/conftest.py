@@ -40,10 +40,10 @@ def screen_picture(tmp_path_factory):
 
 
 @pytest.fixture(scope="module")
-def window_manager():
+def window_manager(tmp_path_factory):
     """openbox in the display for the tests of one module: activation,
     minimise and restore, and focus as on a desktop."""
     _require_environment()
-    proc = start_window_manager()
+    proc = start_window_manager(tmp_path_factory.mktemp("openbox"))
     yield
     stop_window_manager(proc)

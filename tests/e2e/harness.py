@@ -147,11 +147,19 @@ class Program:
     def wait_full_screen(self, timeout=15):
         """Waits until the window is up, topmost and covers the screen."""
         width, height = screen_size()
-        return wait_for(lambda: (lambda w: w if w.get("found") == "1" and w["visible"] == "1" and
-                                 w["iconic"] == "0" and w["topmost"] == "1" and
-                                 (int(w["left"]), int(w["top"]), int(w["right"]),
-                                  int(w["bottom"])) == (0, 0, width, height) else None)(
-                                      self.window()), timeout, what="the full-screen window")
+        last = {}
+
+        def up():
+            last.update(self.window())
+            w = last
+            return w.get("found") == "1" and w["visible"] == "1" and w["iconic"] == "0" and \
+                w["topmost"] == "1" and (int(w["left"]), int(w["top"]), int(w["right"]),
+                                         int(w["bottom"])) == (0, 0, width, height)
+
+        try:
+            wait_for(up, timeout, what="the full-screen window")
+        except AssertionError:
+            raise AssertionError("the window never came up full-screen: %s" % last) from None
 
     def window(self):
         return probe("window", "CORE", "MORVANTE")
@@ -198,10 +206,19 @@ def change_picture(img):
     time.sleep(0.5)
 
 
-def start_window_manager():
-    """Starts openbox in the display; returns its process once it manages."""
-    proc = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
+def start_window_manager(folder):
+    """Starts openbox in the display; returns its process once it manages.
+    Its own configuration, but for one rule: Wine shows the tray icons in a
+    window of their own, which must not take the focus when it appears (a
+    task bar's tray never does), or a program starting in the tray mode
+    would lose the focus and hide at once."""
+    config = Path(folder) / "openbox-rc.xml"
+    rc = Path("/etc/xdg/openbox/rc.xml").read_text()
+    rule = ('<application class="explorer.exe" title="Wine System Tray">'
+            '<focus>no</focus></application>\n')
+    config.write_text(rc.replace("</applications>", rule + "</applications>", 1))
+    proc = subprocess.Popen(["openbox", "--sm-disable", "--config-file", str(config)],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     wait_for(lambda: "window id" in subprocess.run(
         ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True, text=True,
         timeout=10).stdout, what="the window manager")
