@@ -1,7 +1,8 @@
 // The image path measured against the encoders people would otherwise use:
 // Debian's libpng (level 6, default filters), libjpeg-turbo, stb_image_write and
 // the pngquant command. Every figure is a ratio taken within one run, on the
-// same machine, single-threaded unless its name says mt.
+// same machine, single-threaded unless its name says mt, except the program's
+// own saves (save.speedup.*), which are timed against themselves on one thread.
 //
 // Prints a readable table, then one "RESULT <name> <value>" line per figure.
 //
@@ -25,9 +26,12 @@
 #include <string>
 #include <vector>
 
+#include "base/Geometry.h"
 #include "bench/BenchPictures.h"
 #include "bench/References.h"
 #include "imaging/Image.h"
+#include "output/OutputImage.h"
+#include "settings/Settings.h"
 
 #if __has_include("imaging/JpegWriter.h")
 #define MRV_BENCH_JPEG 1
@@ -45,6 +49,10 @@ constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 constexpr int kJpegQuality = 80;
 const char* const kCases[] = {"ui", "flat", "gradient", "photo", "mixed"};
+// The program's saves of a full 4K screen.
+constexpr int kSaveWidth = 3840;
+constexpr int kSaveHeight = 2160;
+const char* const kSaveCases[] = {"ui", "photo"};
 
 // Single-threaded figures are CPU time of the calling thread, so that other
 // work on the machine does not tilt a comparison; the multi-threaded figure
@@ -234,6 +242,44 @@ bool RunCase(const std::string& name, const std::string& tmp, CaseFigures* f) {
     return true;
 }
 
+// A save as the program makes it (cut out of the snapshot, converted, written
+// into memory instead of a file) on one thread against the program's own
+// choice of threads: wall time, best of five, the two taken in turns so that
+// other work on the machine weighs on both alike.
+struct SaveFigures {
+    std::string name;
+    int threads = 0;
+    double png8SingleMs = 0, png8Ms = 0, png24SingleMs = 0, png24Ms = 0;
+};
+
+bool TimeSaves(const std::string& name, SaveFigures* f) {
+    const Picture picture = MakePicture(name, kSaveWidth, kSaveHeight);
+    const Rect all = Rect::FromXYWH(0, 0, picture.width, picture.height);
+    OutputImage out;
+    imaging::VectorSink sink;
+    bool ok = true;
+    const auto once = [&](std::uint8_t code, int threads) {
+        out.SetThreads(threads);
+        sink.bytes.clear();
+        const double start = Now(Clock::kWall);
+        ok = ok && out.Capture(picture.View(), all) && out.ConvertTo(code & kColourVariantMask) &&
+             out.Write(code, sink);
+        return 1000 * (Now(Clock::kWall) - start);
+    };
+    f->name = name;
+    const std::uint8_t png8 = kFormatFamilyPng | kVariant8, png24 = kFormatFamilyPng | kVariant24;
+    f->png8SingleMs = f->png8Ms = f->png24SingleMs = f->png24Ms = 1e30;
+    for (int run = 0; run < 5; ++run) {
+        f->png8SingleMs = std::min(f->png8SingleMs, once(png8, 1));
+        f->png8Ms = std::min(f->png8Ms, once(png8, 0));
+        f->png24SingleMs = std::min(f->png24SingleMs, once(png24, 1));
+        f->png24Ms = std::min(f->png24Ms, once(png24, 0));
+    }
+    out.SetThreads(0);
+    f->threads = out.Threads();
+    return ok;
+}
+
 // MB/s of capture (32-bit snapshot to 24-bit image) plus BMP writing.
 double BmpThroughput() {
     const Picture picture = MakePicture("ui", kWidth, kHeight);
@@ -340,6 +386,17 @@ int main(int argc, char** argv) {
         figures.push_back(f);
         std::fprintf(stderr, "%s done\n", name.c_str());
     }
+    std::vector<SaveFigures> saves;
+    for (const char* name : kSaveCases) {
+        if (std::find(cases.begin(), cases.end(), name) == cases.end()) continue;
+        SaveFigures f;
+        if (!TimeSaves(name, &f)) {
+            std::fprintf(stderr, "program save of %s failed\n", name);
+            return 1;
+        }
+        saves.push_back(f);
+        std::fprintf(stderr, "%s saves done\n", name);
+    }
     rmdir(tmp.c_str());
     const double bmp = BmpThroughput();
     double peakCapture = -1, peakProcess = -1;
@@ -386,6 +443,19 @@ int main(int argc, char** argv) {
     } else {
         std::printf("\nJPEG: the encoder (imaging/JpegWriter.h) is not in this build.\n");
     }
+    if (!saves.empty()) {
+        std::printf(
+            "\nProgram saves at %d x %d (cut, convert, write), wall time, best of 5: one thread "
+            "against the program's %d\n",
+            kSaveWidth, kSaveHeight, saves[0].threads);
+        std::printf(
+            "              PNG-8 1 ms  program ms  speedup   PNG-24 1 ms  program ms  speedup\n");
+        for (const SaveFigures& f : saves) {
+            std::printf("  %-10s %10.1f %11.1f %8.2f %13.1f %11.1f %8.2f\n", f.name.c_str(),
+                        f.png8SingleMs, f.png8Ms, f.png8SingleMs / f.png8Ms, f.png24SingleMs,
+                        f.png24Ms, f.png24SingleMs / f.png24Ms);
+        }
+    }
     std::printf("\nBMP-24 capture + write: %.0f MB/s\n", bmp);
     std::printf(
         "Peak memory, 3840 x 2160 capture -> 256 colours -> PNG: %.1f MB over the "
@@ -410,6 +480,10 @@ int main(int argc, char** argv) {
             results.Add("jpeg.speed_vs_stb." + c, f.jStbMs / f.jOursMs);
             results.Add("jpeg.speed_vs_turbo." + c, f.jTurboMs / f.jOursMs);
         }
+    }
+    for (const SaveFigures& f : saves) {
+        results.Add("save.speedup.png8." + f.name, f.png8SingleMs / f.png8Ms);
+        results.Add("save.speedup.png24." + f.name, f.png24SingleMs / f.png24Ms);
     }
     results.Add("bmp24.mb_per_s", bmp);
     results.Add("peak_mb.3840x2160", peakCapture);

@@ -43,7 +43,8 @@ void CaptureWindow::SaveSelection(bool saveAs) {
         case SaveOutcome::kCancelled:
             break;
     }
-    // Save As has returned; a focus that came back while pinned did not clear it.
+    // Save As (or the box) has returned. While pinned the focus coming back
+    // does not clear the flag, so it is cleared here.
     modalOpen = 0;
     RefreshMenuChecks();
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);

@@ -1,10 +1,12 @@
 #include "imaging/Image.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <utility>
 
 #include "imaging/DibImage.h"
+#include "imaging/Parallel.h"
 
 namespace mrv::imaging {
 
@@ -211,7 +213,8 @@ void ExpandRowToBgr(const Image& image, int y, std::uint8_t* out) {
     }
 }
 
-Image* CreateImageFromPixels(const PixelView& source, int left, int top, int width, int height) {
+Image* CreateImageFromPixels(const PixelView& source, int left, int top, int width, int height,
+                             int threads) {
     if (source.data == nullptr || source.width <= 0 || source.height <= 0) return nullptr;
     if (source.format != PixelFormat::kBgr24 && source.format != PixelFormat::kBgrx32)
         return nullptr;
@@ -226,21 +229,38 @@ Image* CreateImageFromPixels(const PixelView& source, int left, int top, int wid
     std::unique_ptr<Image> image = Image::Allocate(layout);
     if (!image) return nullptr;
 
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* in = source.Row(top + y) + static_cast<std::ptrdiff_t>(left) * bpp;
-        std::uint8_t* out = image->Row(y);
-        if (bpp == 3) {
-            std::memcpy(out, in, static_cast<std::size_t>(width) * 3);
-        } else {
-            for (int x = 0; x < width; ++x) {
-                out[0] = in[0];
-                out[1] = in[1];
-                out[2] = in[2];
-                out += 3;
-                in += 4;
+    const auto copyRows = [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            const std::uint8_t* in = source.Row(top + y) + static_cast<std::ptrdiff_t>(left) * bpp;
+            std::uint8_t* out = image->Row(y);
+            if (bpp == 3) {
+                std::memcpy(out, in, static_cast<std::size_t>(width) * 3);
+                continue;
             }
+            // Four bytes a pixel, the fourth overwritten by the next pixel;
+            // the last pixel of the row gets its three alone.
+            for (int x = 0; x + 1 < width; ++x, out += 3, in += 4) std::memcpy(out, in, 4);
+            std::memcpy(out, in, 3);
+        }
+    };
+    // A large cut goes in row strips on worker threads: most of its time is
+    // the system's first touch of the new pages, which runs in parallel too.
+    const int strips = threads > 1 && static_cast<long long>(width) * height >= (1 << 18)
+                           ? std::min(height, 2 * threads)
+                           : 1;
+    bool copied = false;
+    if (strips > 1) {
+        try {
+            copied =
+                RunInParallel(static_cast<std::size_t>(strips), threads, [&](std::size_t i, int) {
+                    const Span span = PartOf(height, strips, static_cast<int>(i));
+                    copyRows(span.first, span.end);
+                });
+        } catch (...) {
+            copied = false;  // no memory for the helpers: copy here
         }
     }
+    if (!copied) copyRows(0, height);
     image->ClearRowPadding();
     return image.release();
 }

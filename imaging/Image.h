@@ -62,8 +62,11 @@ enum class PngFilter : std::uint8_t {
 
 struct PngOptions {
     PngFilter filter = PngFilter::kAuto;
-    // Deflate threads for truecolour images. Above 1 the rows are deflated in
-    // horizontal strips on worker threads, all joined before WritePng returns.
+    // Deflate threads. Above 1 the rows (truecolour or palette indices) of a
+    // large enough picture are deflated in horizontal strips on worker
+    // threads, all joined before WritePng returns. The file may then differ
+    // from the single-threaded one (each strip ends on a byte boundary and
+    // starts a new block) and is a little larger, well under 1%.
     int threads = 1;
 };
 
@@ -71,8 +74,10 @@ struct PngOptions {
 // new 24-bit image. The rectangle must lie wholly inside the view: an empty
 // rectangle or one reaching outside gives null (selections are clamped to the
 // screen before they get here, so a rectangle outside means a fault upstream).
+// With threads > 1 a large rectangle is copied in row strips on worker
+// threads, joined before returning.
 [[nodiscard]] Image* CreateImageFromPixels(const PixelView& source, int left, int top, int width,
-                                           int height);
+                                           int height, int threads = 1);
 
 // Null for a null image.
 [[nodiscard]] const DibDescriptor* GetDibDescriptor(const Image* image);
@@ -95,8 +100,9 @@ void ReleaseImage(Image* image);
 // 8-bit index colour. A picture of at most 256 colours gets exactly those
 // colours (lossless); otherwise a variance-minimising palette refined by k-means,
 // each pixel mapped without dithering. The palette holds only colours in use.
-// Deterministic: the same pixels always give the same bytes.
-[[nodiscard]] bool ReduceTo256Colours(Image* image);
+// Deterministic: the same pixels always give the same bytes, whatever the
+// number of `threads` the heavy passes are split over.
+[[nodiscard]] bool ReduceTo256Colours(Image* image, int threads = 1);
 
 // By extension, ASCII case-insensitive: bmp/dib, jpg/jpeg/jpe/jfif, png.
 // Both '/' and '\' separate folders; a dot in a folder name does not count.

@@ -68,17 +68,51 @@ inline int CountTrailingZeros(std::uint64_t v) {  // v != 0
 #endif
 }
 
+inline void StoreBigEndian64(std::uint8_t* p, std::uint64_t v) {
+#if defined(__GNUC__) || defined(__clang__)
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    v = __builtin_bswap64(v);
+#endif
+    std::memcpy(p, &v, 8);
+#else
+    for (int i = 7; i >= 0; --i, v >>= 8) p[i] = static_cast<std::uint8_t>(v);
+#endif
+}
+
 // --- Output -----------------------------------------------------------------
 
+// A Huffman symbol as the bit writer wants it. The low four bits of a symbol
+// are the magnitude category of the value that follows, so the code can be
+// stored already shifted over the value's bits, with their mask and the
+// length of both together: one lookup, no shift, per coefficient.
+struct CodedSymbol {
+    std::uint32_t shiftedCode = 0;  // code << category
+    std::uint32_t extraMask = 0;    // (1 << category) - 1
+    int length = 0;                 // code length + category
+};
+using SymbolTable = std::array<CodedSymbol, 256>;
+
+SymbolTable MakeSymbolTable(const jpeg::HuffmanSpec& spec) {
+    const std::array<HuffmanCode, 256> codes = jpeg::BuildHuffmanCodes(spec);
+    SymbolTable table;
+    for (std::size_t symbol = 0; symbol < 256; ++symbol) {
+        const int category = static_cast<int>(symbol & 15);
+        table[symbol] = {static_cast<std::uint32_t>(codes[symbol].code) << category,
+                         (1u << category) - 1, codes[symbol].length + category};
+    }
+    return table;
+}
+
 struct EntropyTables {
-    std::array<HuffmanCode, 256> dc;
-    std::array<HuffmanCode, 256> ac;
+    SymbolTable dc;
+    SymbolTable ac;
 };
 
 // Bytes are gathered in a buffer and passed to the sink when it fills. Before
 // each MCU the encoder reserves room for the worst case, so the bit writer
 // itself never checks for space. Worst case per block: 22 DC bits and 63 AC
-// symbols of at most 26 bits, about 208 bytes, doubled by byte stuffing.
+// symbols of at most 26 bits, about 208 bytes, doubled by byte stuffing, plus
+// the 8 bytes of a word still held from the MCU before.
 constexpr std::size_t kBufferSize = std::size_t{1} << 16;
 constexpr std::size_t kMcuReserve = 6 * 2 * 224;
 
@@ -109,21 +143,32 @@ public:
         pos += size;
     }
 
-    // Appends the low `count` bits of `bits` (count 1..27, no stray high bits).
+    // Appends the low `count` bits of `bits` (count 1..27, no stray high
+    // bits). The bits gather in a 64-bit word that goes out when full; the
+    // part of a code that does not fit stays behind in the low bits of the
+    // next word, whose stale high bits are shifted out before it is full.
     void PutBits(std::uint32_t bits, int count) {
-        accumulator = (accumulator << count) | bits;
-        pending += count;
-        if (pending >= 32) EmitWord();
+        if (count <= freeBits) {
+            accumulator = (accumulator << count) | bits;
+            freeBits -= count;
+            return;
+        }
+        const int rest = count - freeBits;
+        EmitWord((accumulator << freeBits) | (bits >> rest));
+        accumulator = bits;
+        freeBits = 64 - rest;
     }
 
     // Pads the last byte with one bits, as the format asks.
     void FinishBits() {
+        int pending = 64 - freeBits;
         const int pad = (8 - (pending & 7)) & 7;
         if (pad) PutBits((1u << pad) - 1, pad);
-        while (pending >= 8) {
+        for (pending = 64 - freeBits; pending >= 8;) {
             pending -= 8;
             EmitByte(static_cast<std::uint8_t>(accumulator >> pending));
         }
+        freeBits = 64;
     }
 
     // `coef` row-major, `acMask` its non-zero AC terms in zigzag order.
@@ -137,47 +182,40 @@ public:
             const int k = CountTrailingZeros(acMask);
             acMask &= acMask - 1;
             int run = k - last - 1;
-            for (; run >= 16; run -= 16) PutBits(t.ac[0xF0].code, t.ac[0xF0].length);
+            for (; run >= 16; run -= 16) PutBits(t.ac[0xF0].shiftedCode, t.ac[0xF0].length);
             PutCoded(t.ac, run << 4, coef[jpeg::kZigzag[k]]);
             last = k;
         }
-        if (last != 63) PutBits(t.ac[0x00].code, t.ac[0x00].length);
+        if (last != 63) PutBits(t.ac[0x00].shiftedCode, t.ac[0x00].length);
     }
 
     // A padding block: same DC as the block before, no AC terms.
     void EncodeFlatBlock(const EntropyTables& t) {
-        PutBits(t.dc[0].code, t.dc[0].length);
-        PutBits(t.ac[0x00].code, t.ac[0x00].length);
+        PutBits(t.dc[0].shiftedCode, t.dc[0].length);
+        PutBits(t.ac[0x00].shiftedCode, t.ac[0x00].length);
     }
 
 private:
     // Huffman code of (symbolBase | magnitude category) followed by the
     // value's bits: the value itself if positive, value - 1 if negative,
     // in `category` bits.
-    void PutCoded(const std::array<HuffmanCode, 256>& codes, int symbolBase, int value) {
+    void PutCoded(const SymbolTable& symbols, int symbolBase, int value) {
         const int sign = value >> 31;
         const int magnitude = (value ^ sign) - sign;
-        const int category = BitLength(static_cast<std::uint32_t>(magnitude));
-        const std::uint32_t extra =
-            static_cast<std::uint32_t>(value + sign) & ((1u << category) - 1);
-        const HuffmanCode& h = codes[symbolBase | category];
-        PutBits((static_cast<std::uint32_t>(h.code) << category) | extra, h.length + category);
+        const CodedSymbol& s = symbols[static_cast<std::size_t>(
+            symbolBase | BitLength(static_cast<std::uint32_t>(magnitude)))];
+        PutBits(s.shiftedCode | (static_cast<std::uint32_t>(value + sign) & s.extraMask), s.length);
     }
 
-    void EmitWord() {
-        pending -= 32;
-        const std::uint32_t w = static_cast<std::uint32_t>(accumulator >> pending);
+    void EmitWord(std::uint64_t w) {
         // Fast path when no byte is 0xFF, i.e. no byte of ~w is zero.
-        const std::uint32_t inv = ~w;
-        if (((inv - 0x01010101u) & ~inv & 0x80808080u) == 0) {
-            pos[0] = static_cast<std::uint8_t>(w >> 24);
-            pos[1] = static_cast<std::uint8_t>(w >> 16);
-            pos[2] = static_cast<std::uint8_t>(w >> 8);
-            pos[3] = static_cast<std::uint8_t>(w);
-            pos += 4;
+        const std::uint64_t inv = ~w;
+        if (((inv - 0x0101010101010101u) & w & 0x8080808080808080u) == 0) {
+            StoreBigEndian64(pos, w);
+            pos += 8;
             return;
         }
-        for (int shift = 24; shift >= 0; shift -= 8) {
+        for (int shift = 56; shift >= 0; shift -= 8) {
             EmitByte(static_cast<std::uint8_t>(w >> shift));
         }
     }
@@ -192,8 +230,8 @@ private:
     ByteSink& sink;
     std::vector<std::uint8_t> buffer;
     std::uint8_t* pos = nullptr;
-    std::uint64_t accumulator = 0;  // only the low `pending` bits are meaningful
-    int pending = 0;
+    std::uint64_t accumulator = 0;  // only the low 64 - freeBits bits are meaningful
+    int freeBits = 64;
 };
 
 void WriteHeaders(Writer& out, int width, int height, bool subsample,
@@ -296,10 +334,10 @@ bool jpeg::EncodeWith(const jpeg::Kernels& kernels, const PixelView& pixels, int
     const auto chromaQuant = jpeg::ScaleQuantTable(jpeg::kBaseChrominanceQuant, quality);
     const jpeg::Quantizer lumaQ = jpeg::MakeQuantizer(lumaQuant);
     const jpeg::Quantizer chromaQ = jpeg::MakeQuantizer(chromaQuant);
-    const EntropyTables lumaT = {jpeg::BuildHuffmanCodes(jpeg::kDcLuminanceHuffman),
-                                 jpeg::BuildHuffmanCodes(jpeg::kAcLuminanceHuffman)};
-    const EntropyTables chromaT = {jpeg::BuildHuffmanCodes(jpeg::kDcChrominanceHuffman),
-                                   jpeg::BuildHuffmanCodes(jpeg::kAcChrominanceHuffman)};
+    const EntropyTables lumaT = {MakeSymbolTable(jpeg::kDcLuminanceHuffman),
+                                 MakeSymbolTable(jpeg::kAcLuminanceHuffman)};
+    const EntropyTables chromaT = {MakeSymbolTable(jpeg::kDcChrominanceHuffman),
+                                   MakeSymbolTable(jpeg::kAcChrominanceHuffman)};
 
     Writer out(sink);
     WriteHeaders(out, width, height, subsample, lumaQuant, chromaQuant);
@@ -320,12 +358,22 @@ bool jpeg::EncodeWith(const jpeg::Kernels& kernels, const PixelView& pixels, int
         crSub.resize(static_cast<std::size_t>(subWidth) * 8);
     }
 
-    alignas(16) std::int16_t coef[64];
-    alignas(16) std::int16_t quantized[64];
+    // The DCTs of one MCU row, each row of blocks in one call: luma (two rows
+    // of blocks with 4:2:0), Cb, Cr. Luma blocks wholly in the padding are
+    // not transformed; they are written flat.
+    const int lumaRows = subsample ? 2 : 1;
+    const std::size_t lumaRowCoefs = static_cast<std::size_t>(paddedWidth / 8) * 64;
+    const std::size_t chromaCoefs = static_cast<std::size_t>(mcuCols) * 64;
+    std::vector<std::int16_t> yCoef(lumaRows * lumaRowCoefs), cbCoef(chromaCoefs),
+        crCoef(chromaCoefs);
+    const std::uint8_t* cbBlocks = subsample ? cbSub.data() : cbStrip.data();
+    const std::uint8_t* crBlocks = subsample ? crSub.data() : crStrip.data();
+    const std::ptrdiff_t chromaStride = subsample ? subWidth : paddedWidth;
+
+    alignas(32) std::int16_t quantized[64];
     int predY = 0, predCb = 0, predCr = 0;
-    const auto encode = [&](const std::uint8_t* block, std::ptrdiff_t stride,
-                            const jpeg::Quantizer& q, const EntropyTables& t, int& predictor) {
-        kernels.forwardDct(block, stride, coef);
+    const auto encode = [&](const std::int16_t* coef, const jpeg::Quantizer& q,
+                            const EntropyTables& t, int& predictor) {
         const std::uint64_t mask = kernels.quantize(coef, q, quantized);
         out.EncodeBlock(quantized, mask, predictor, t);
     };
@@ -341,8 +389,16 @@ bool jpeg::EncodeWith(const jpeg::Kernels& kernels, const PixelView& pixels, int
                 kernels.downsample(crStrip.data() + src, paddedWidth, crSub.data() + dst);
             }
         }
+        for (int j = 0; j < lumaRows && lumaRows * my + j < lumaBlocksHigh; ++j) {
+            kernels.forwardDcts(yStrip.data() + static_cast<std::size_t>(8 * j) * paddedWidth,
+                                paddedWidth, lumaBlocksWide, yCoef.data() + j * lumaRowCoefs);
+        }
+        kernels.forwardDcts(cbBlocks, chromaStride, mcuCols, cbCoef.data());
+        kernels.forwardDcts(crBlocks, chromaStride, mcuCols, crCoef.data());
+
         for (int mx = 0; mx < mcuCols; ++mx) {
             if (!out.Reserve(kMcuReserve)) return false;
+            const std::size_t chroma = static_cast<std::size_t>(mx) * 64;
             if (subsample) {
                 for (int j = 0; j < 2; ++j) {
                     for (int i = 0; i < 2; ++i) {
@@ -350,22 +406,20 @@ bool jpeg::EncodeWith(const jpeg::Kernels& kernels, const PixelView& pixels, int
                             out.EncodeFlatBlock(lumaT);
                             continue;
                         }
-                        encode(yStrip.data() + static_cast<std::size_t>(8 * j) * paddedWidth +
-                                   16 * mx + 8 * i,
-                               paddedWidth, lumaQ, lumaT, predY);
+                        encode(yCoef.data() + j * lumaRowCoefs +
+                                   static_cast<std::size_t>(2 * mx + i) * 64,
+                               lumaQ, lumaT, predY);
                     }
                 }
-                encode(cbSub.data() + 8 * mx, subWidth, chromaQ, chromaT, predCb);
-                encode(crSub.data() + 8 * mx, subWidth, chromaQ, chromaT, predCr);
             } else {
-                encode(yStrip.data() + 8 * mx, paddedWidth, lumaQ, lumaT, predY);
-                encode(cbStrip.data() + 8 * mx, paddedWidth, chromaQ, chromaT, predCb);
-                encode(crStrip.data() + 8 * mx, paddedWidth, chromaQ, chromaT, predCr);
+                encode(yCoef.data() + chroma, lumaQ, lumaT, predY);
             }
+            encode(cbCoef.data() + chroma, chromaQ, chromaT, predCb);
+            encode(crCoef.data() + chroma, chromaQ, chromaT, predCr);
         }
     }
 
-    if (!out.Reserve(16)) return false;
+    if (!out.Reserve(32)) return false;  // a full word, stuffed, and EOI
     out.FinishBits();
     out.Word(0xFFD9);  // EOI
     return out.Flush();

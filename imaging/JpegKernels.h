@@ -1,6 +1,7 @@
 // The per-pixel and per-block work of the JPEG encoder, as a set of kernels.
-// There is a portable scalar set and, on x86, an SSE2 set; both compute the
-// same integers, so the file does not depend on which one ran.
+// There is a portable scalar set and, on x86, an SSE2 set and an AVX2 set
+// (for processors that have it); all compute the same integers, so the file
+// does not depend on which one ran.
 #pragma once
 
 #include <array>
@@ -38,9 +39,11 @@ struct Kernels {
     // Two rows of `fullWidth` samples (even, the second right after the
     // first) to one row of fullWidth / 2 2x2 averages.
     void (*downsample)(const std::uint8_t* top, int fullWidth, std::uint8_t* out);
-    // 8 x 8 samples (0..255) to the DCT scaled by 8, row-major (row =
-    // vertical frequency); |value| <= 8192.
-    void (*forwardDct)(const std::uint8_t* samples, std::ptrdiff_t stride, std::int16_t out[64]);
+    // `count` blocks of 8 x 8 samples (0..255) side by side, each to its DCT
+    // scaled by 8, row-major (row = vertical frequency), 64 values a block
+    // one after the other in `out`; |value| <= 8192.
+    void (*forwardDcts)(const std::uint8_t* samples, std::ptrdiff_t stride, int count,
+                        std::int16_t* out);
     // Quantises `coef` into `out` (both row-major) and returns the AC mask:
     // bit k set when the k-th coefficient in zigzag order (k = 1..63) is not 0.
     std::uint64_t (*quantize)(const std::int16_t coef[64], const Quantizer& quantizer,
@@ -50,7 +53,9 @@ struct Kernels {
 const Kernels& ScalarKernels();
 // Null when this build has no SSE2.
 const Kernels* Sse2Kernels();
-// What WriteJpeg uses.
+// Null when this build or the processor (or its system) has no AVX2.
+const Kernels* Avx2Kernels();
+// What WriteJpeg uses: the first of AVX2, SSE2, scalar that is there.
 const Kernels& FastestKernels();
 
 // Mask of the non-zero entries of `coef` (row-major bit order) to zigzag bit

@@ -174,6 +174,10 @@ void ForwardDct(const std::uint8_t* samples, std::ptrdiff_t stride, std::int16_t
     }
 }
 
+void ForwardDcts(const std::uint8_t* samples, std::ptrdiff_t stride, int count, std::int16_t* out) {
+    for (int i = 0; i < count; ++i) ForwardDct(samples + 8 * i, stride, out + 64 * i);
+}
+
 // --- Quantisation -----------------------------------------------------------
 
 // Byte i of the result is p[i].
@@ -254,13 +258,15 @@ Quantizer MakeQuantizer(const std::array<std::uint8_t, 64>& table) {
 }
 
 const Kernels& ScalarKernels() {
-    static const Kernels kScalar = {ConvertRow<3>, ConvertRow<4>, Downsample, ForwardDct, Quantize};
+    static const Kernels kScalar = {ConvertRow<3>, ConvertRow<4>, Downsample, ForwardDcts,
+                                    Quantize};
     return kScalar;
 }
 
 const Kernels& FastestKernels() {
-    const Kernels* simd = Sse2Kernels();
-    return simd ? *simd : ScalarKernels();
+    if (const Kernels* avx2 = Avx2Kernels()) return *avx2;
+    const Kernels* sse2 = Sse2Kernels();
+    return sse2 ? *sse2 : ScalarKernels();
 }
 
 }  // namespace mrv::imaging::jpeg

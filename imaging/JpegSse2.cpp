@@ -221,6 +221,10 @@ void ForwardDct(const std::uint8_t* samples, std::ptrdiff_t stride, std::int16_t
     for (int r = 0; r < 8; ++r) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8 * r), d[r]);
 }
 
+void ForwardDcts(const std::uint8_t* samples, std::ptrdiff_t stride, int count, std::int16_t* out) {
+    for (int i = 0; i < count; ++i) ForwardDct(samples + 8 * i, stride, out + 64 * i);
+}
+
 // --- Quantisation -----------------------------------------------------------
 
 std::uint64_t Quantize(const std::int16_t coef[64], const Quantizer& quantizer,
@@ -258,7 +262,7 @@ std::uint64_t Quantize(const std::int16_t coef[64], const Quantizer& quantizer,
 }  // namespace
 
 const Kernels* Sse2Kernels() {
-    static const Kernels kSse2 = {ConvertRow24, ConvertRow32, Downsample, ForwardDct, Quantize};
+    static const Kernels kSse2 = {ConvertRow24, ConvertRow32, Downsample, ForwardDcts, Quantize};
     return &kSse2;
 }
 

@@ -11,22 +11,21 @@
 //
 // The zlib stream is written as a raw deflate stream framed by our own header
 // and Adler-32, so that it can also be produced in horizontal strips on worker
-// threads: each strip's deflate is primed with the 32 KiB of filtered bytes
-// before it, ended with a sync flush (byte aligned, so strips simply
-// concatenate), and the strips' checksums are combined.
+// threads, truecolour and palette rows alike: each strip's deflate is primed
+// with the 32 KiB of filtered bytes before it, ended with a sync flush (byte
+// aligned, so strips simply concatenate), and the strips' checksums are
+// combined.
 #include <zlib.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <new>
-#include <thread>
 #include <vector>
 
 #include "imaging/DibImage.h"
 #include "imaging/Image.h"
+#include "imaging/Parallel.h"
 #include "imaging/PngEncoder.h"
 #include "imaging/PngFilters.h"
 
@@ -245,6 +244,34 @@ private:
     int next_ = 0;
 };
 
+// The rows of an 8-bit image as PNG wants them: a filter type byte (none:
+// differences of palette indices mean nothing), then the indices.
+class IndexRows {
+public:
+    explicit IndexRows(const Image& image) : image_(image) {}
+
+    std::size_t RowBytes() const { return 1 + static_cast<std::size_t>(image_.Layout().width); }
+
+    bool Allocate() {
+        row_.reset(new (std::nothrow) std::uint8_t[RowBytes()]);
+        if (!row_) return false;
+        row_[0] = kFilterNone;
+        return true;
+    }
+
+    void Seek(int y) { next_ = y; }
+
+    const std::uint8_t* Next() {
+        std::memcpy(row_.get() + 1, image_.Row(next_++), RowBytes() - 1);
+        return row_.get();
+    }
+
+private:
+    const Image& image_;
+    std::unique_ptr<std::uint8_t[]> row_;
+    int next_ = 0;
+};
+
 // ---------------------------------------------------------------------------
 // Deflate
 
@@ -344,10 +371,12 @@ private:
 };
 
 // Deflates rows [first, end) of the image and returns their Adler-32 (the
-// checksum of the uncompressed filtered bytes, starting from 1).
-bool DeflateStrip(const PixelView& view, const PngPlan& plan, int first, int end, bool last,
+// checksum of the uncompressed filtered bytes, starting from 1). makeRows()
+// gives a fresh row source (TruecolourRows or IndexRows) for this strip.
+template <typename MakeRows>
+bool DeflateStrip(const MakeRows& makeRows, const PngPlan& plan, int first, int end, bool last,
                   DeflateOutput& out, uLong* adler) {
-    TruecolourRows rows(view, plan.filtered);
+    auto rows = makeRows();
     if (!rows.Allocate()) return false;
     RawDeflate deflater;
     if (!deflater.Init(plan)) return false;
@@ -385,35 +414,16 @@ bool DeflateStrip(const PixelView& view, const PngPlan& plan, int first, int end
     return true;
 }
 
-// Runs job(0) .. job(count - 1) on up to `threads` threads, the calling one
-// included, each taking the next job as it finishes one; all are joined before
-// returning. If a thread cannot be started, the others do its share.
-void RunInParallel(std::size_t count, int threads, const std::function<void(std::size_t)>& job) {
-    std::atomic<std::size_t> next{0};
-    const auto worker = [&] {
-        for (std::size_t i = next++; i < count; i = next++) job(i);
-    };
-    std::vector<std::thread> helpers;
-    const std::size_t wanted = std::min(count, static_cast<std::size_t>(std::max(threads, 1))) - 1;
-    try {
-        helpers.reserve(wanted);
-        for (std::size_t i = 0; i < wanted; ++i) helpers.emplace_back(worker);
-    } catch (...) {
-        // Fewer helpers; the jobs still all get done.
-    }
-    worker();
-    for (std::thread& t : helpers) t.join();
-}
-
 // zlib stream header for a 32 KiB window at the default level: 0x78 0x9C.
 constexpr std::uint8_t kZlibHeader[2] = {0x78, 0x9C};
 
-bool WriteTruecolourData(const PixelView& view, const PngPlan& plan, int threads,
-                         IdatOutput& idat) {
+// The zlib stream of `height` rows of `rowBytes` (filter byte included).
+template <typename MakeRows>
+bool WriteImageData(const MakeRows& makeRows, int height, std::size_t rowBytes, const PngPlan& plan,
+                    int threads, IdatOutput& idat) {
     if (!idat.Append(kZlibHeader, 2)) return false;
 
-    const std::size_t rowBytes = 1 + static_cast<std::size_t>(view.width) * 3;
-    const std::size_t total = rowBytes * static_cast<std::size_t>(view.height);
+    const std::size_t total = rowBytes * static_cast<std::size_t>(height);
     // Two strips a thread when there is enough work, handed out one at a time,
     // so that a strip heavy with photograph does not leave a core idle.
     int strips = 1;
@@ -425,7 +435,7 @@ bool WriteTruecolourData(const PixelView& view, const PngPlan& plan, int threads
 
     uLong adler = 0;
     if (strips == 1) {
-        if (!DeflateStrip(view, plan, 0, view.height, true, idat, &adler)) return false;
+        if (!DeflateStrip(makeRows, plan, 0, height, true, idat, &adler)) return false;
     } else {
         struct Strip {
             int first = 0;
@@ -436,14 +446,16 @@ bool WriteTruecolourData(const PixelView& view, const PngPlan& plan, int threads
         };
         std::vector<Strip> work(static_cast<std::size_t>(strips));
         for (int i = 0; i < strips; ++i) {
-            Strip& s = work[static_cast<std::size_t>(i)];
-            s.first = static_cast<int>(static_cast<long long>(view.height) * i / strips);
-            s.end = static_cast<int>(static_cast<long long>(view.height) * (i + 1) / strips);
+            const Span span = PartOf(height, strips, i);
+            work[static_cast<std::size_t>(i)].first = span.first;
+            work[static_cast<std::size_t>(i)].end = span.end;
         }
-        RunInParallel(work.size(), threads, [&](std::size_t i) {
-            Strip& s = work[i];
-            s.ok = DeflateStrip(view, plan, s.first, s.end, i + 1 == work.size(), s.out, &s.adler);
-        });
+        if (!RunInParallel(work.size(), threads, [&](std::size_t i, int) {
+                Strip& s = work[i];
+                s.ok = DeflateStrip(makeRows, plan, s.first, s.end, i + 1 == work.size(), s.out,
+                                    &s.adler);
+            }))
+            return false;
 
         adler = adler32(0L, nullptr, 0);
         for (Strip& s : work) {
@@ -552,9 +564,10 @@ PngPlan ChoosePlan(const PixelView& view, int threads) {
     }
     std::vector<std::size_t> sizes(plans.size());
     const std::size_t rowBytes = 1 + static_cast<std::size_t>(view.width) * 3;
-    RunInParallel(plans.size(), threads, [&](std::size_t i) {
-        sizes[i] = DeflatedSize(samples[plans[i].filtered ? 1 : 0], rowBytes, plans[i]);
-    });
+    if (!RunInParallel(plans.size(), threads, [&](std::size_t i, int) {
+            sizes[i] = DeflatedSize(samples[plans[i].filtered ? 1 : 0], rowBytes, plans[i]);
+        }))
+        return plans.front();
     // The first of the smallest: the order of the candidates breaks ties.
     std::size_t best = 0;
     for (std::size_t i = 1; i < plans.size(); ++i) {
@@ -567,8 +580,11 @@ bool EncodeTruecolourPng(const PixelView& view, const PngPlan& plan, int threads
     ChunkWriter chunks(sink);
     IdatOutput idat(chunks);
     if (!idat.Allocate()) return false;
+    const auto makeRows = [&] { return TruecolourRows(view, plan.filtered); };
     return chunks.Signature() && chunks.Header(view.width, view.height, 2) &&
-           chunks.PhysicalSize() && WriteTruecolourData(view, plan, std::max(threads, 1), idat) &&
+           chunks.PhysicalSize() &&
+           WriteImageData(makeRows, view.height, 1 + static_cast<std::size_t>(view.width) * 3, plan,
+                          std::max(threads, 1), idat) &&
            chunks.Write("IEND", nullptr, 0);
 }
 
@@ -590,7 +606,7 @@ bool WriteTruecolour(const PixelView& view, ByteSink& sink, const PngOptions& op
     return EncodeTruecolourPng(view, plan, options.threads, sink);
 }
 
-bool WritePalette(const Image& image, ByteSink& sink) {
+bool WritePalette(const Image& image, int threads, ByteSink& sink) {
     const DibLayout& layout = image.Layout();
     ChunkWriter chunks(sink);
     IdatOutput idat(chunks);
@@ -608,26 +624,12 @@ bool WritePalette(const Image& image, ByteSink& sink) {
         !chunks.PhysicalSize())
         return false;
 
-    // Index rows go unfiltered: differences of palette indices mean nothing.
-    // zlib's own framing is fine here, no strips.
-    if (!idat.Append(kZlibHeader, 2)) return false;
-    RawDeflate deflater;
-    if (!deflater.Init(Z_DEFAULT_STRATEGY)) return false;
-    const std::size_t rowBytes = 1 + static_cast<std::size_t>(layout.width);
-    std::unique_ptr<std::uint8_t[]> row(new (std::nothrow) std::uint8_t[rowBytes]);
-    if (!row) return false;
-    row[0] = kFilterNone;
-    uLong adler = adler32(0L, nullptr, 0);
-    for (int y = 0; y < layout.height; ++y) {
-        std::memcpy(row.get() + 1, image.Row(y), rowBytes - 1);
-        adler = adler32(adler, row.get(), static_cast<uInt>(rowBytes));
-        if (!deflater.Feed(row.get(), rowBytes, y + 1 < layout.height ? Z_NO_FLUSH : Z_FINISH,
-                           idat))
-            return false;
-    }
-    std::uint8_t trailer[4];
-    PutBe32(trailer, static_cast<std::uint32_t>(adler));
-    return idat.Append(trailer, 4) && idat.Flush() && chunks.Write("IEND", nullptr, 0);
+    // zlib's level 6 as it is, on unfiltered rows.
+    const PngPlan plan{false, DeflateCoding::kMatches, 0, 0, 0, 0};
+    const auto makeRows = [&] { return IndexRows(image); };
+    return WriteImageData(makeRows, layout.height, 1 + static_cast<std::size_t>(layout.width), plan,
+                          std::max(threads, 1), idat) &&
+           chunks.Write("IEND", nullptr, 0);
 }
 
 }  // namespace
@@ -636,7 +638,7 @@ bool WritePng(const Image* image, ByteSink& sink, const PngOptions& options) {
     if (!image) return false;
     try {
         const DibLayout& layout = image->Layout();
-        if (layout.bitCount == 8) return WritePalette(*image, sink);
+        if (layout.bitCount == 8) return WritePalette(*image, options.threads, sink);
         if (layout.bitCount == 24) return WriteTruecolour(image->BgrView(), sink, options);
 
         // 16-bit pixels are written as the truecolour they stand for.

@@ -8,12 +8,24 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 #include "base/Geometry.h"
+#include "imaging/ByteSink.h"
 #include "imaging/Image.h"
 #include "imaging/PixelView.h"
 
 namespace mrv {
+
+// Pictures from this many pixels up are reduced and written on worker threads.
+constexpr long long kThreadedSavePixels = 1000000;
+constexpr int kMaxSaveThreads = 4;
+
+// Threads for converting and writing a width x height picture on a machine
+// running `hardwareThreads` at once (0 when unknown): one below
+// kThreadedSavePixels, otherwise as many as the machine has, at most
+// kMaxSaveThreads.
+int SaveThreads(int width, int height, unsigned hardwareThreads);
 
 class OutputImage {
 public:
@@ -33,6 +45,19 @@ public:
     // 24 bits. False without an image or when the conversion fails.
     [[nodiscard]] bool ConvertTo(int variant);
 
+    // Writes the image, as it is now, to `sink` as a file of the code's family
+    // (bits 4-5): BMP, PNG, or JPEG at the quality of the code's level. False
+    // without an image, for a code without family, and when the writer
+    // fails (the sink's bytes are then garbage).
+    [[nodiscard]] bool Write(std::uint8_t code, imaging::ByteSink& sink) const;
+
+    // Threads for the cut, the reduction to 256 colours and PNG writing: 0
+    // (the default) chooses by the picture's size and the machine (SaveThreads).
+    // Neither changes the pixels; a PNG written in strips may differ in its
+    // bytes. The benchmark sets 1 for its single-threaded yardstick.
+    void SetThreads(int threads) { threads_ = threads; }
+    int Threads() const;
+
     // Byte length of the packed DIB (the sum of the descriptor's two sizes);
     // 0 without an image.
     int DibSize() const;
@@ -51,6 +76,7 @@ public:
 private:
     imaging::Image* image_ = nullptr;
     const imaging::DibDescriptor* dibInfo_ = nullptr;
+    int threads_ = 0;
 };
 
 }  // namespace mrv

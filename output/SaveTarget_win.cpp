@@ -146,8 +146,7 @@ bool SaveOutputImage(OutputImage& image, const std::wstring& path, std::uint8_t 
                 return false;
         }
     }
-    const imaging::Image* pixels = image.ConvertTo(FormatVariant(code)) ? image.Image() : nullptr;
-    if (pixels == nullptr) {
+    if (!image.ConvertTo(FormatVariant(code)) || image.Image() == nullptr) {
         *reason = kNotConvertedReason;
         return false;
     }
@@ -157,21 +156,7 @@ bool SaveOutputImage(OutputImage& image, const std::wstring& path, std::uint8_t 
         *reason = ErrorReason(sink.Error());
         return false;
     }
-    bool written = false;
-    switch (FormatFamily(code)) {
-        case kFormatFamilyBmp:
-            written = imaging::WriteBmp(pixels, sink);
-            break;
-        case kFormatFamilyPng:
-            written = imaging::WritePng(pixels, sink);
-            break;
-        case kFormatFamilyJpeg:
-            written = imaging::WriteJpeg(pixels, image.jpegQuality[JpegLevel(code)], sink);
-            break;
-        default:
-            break;
-    }
-    if (written && sink.Commit()) return true;
+    if (image.Write(code, sink) && sink.Commit()) return true;
     // The encoder gives up by itself (a JPEG wider than 65535) or because the
     // sink refused its bytes (a full disk); only the latter has a system error.
     *reason = sink.Error() != 0 ? ErrorReason(sink.Error()) : std::wstring(kNotEncodedReason);

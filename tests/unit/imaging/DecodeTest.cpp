@@ -4,7 +4,11 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include <thread>
+
 #include "imaging/PngEncoder.h"
+#include "output/OutputImage.h"
+#include "settings/Settings.h"
 #include "tests/unit/imaging/TestPictures.h"
 
 namespace mrv::imaging {
@@ -59,6 +63,60 @@ TEST(PngThroughLibpng, StripsOnWorkerThreadsJoinIntoOneStream) {
         ASSERT_TRUE(WritePng(image.get(), sink, PngOptions{PngFilter::kAuto, threads}));
         EXPECT_EQ(DecodePng(sink.bytes), s.Pixels()) << threads;
         EXPECT_LT(sink.bytes.size(), single.bytes.size() * 101 / 100) << threads;
+    }
+}
+
+// The program's PNG saves on both sides of the size from which they use
+// threads: screen-like bands with a strip of noise down the middle, so
+// strips cut through both. Whatever the threads, 24-bit files read back as
+// the picture and 8-bit ones as the same reduced DIB, within 1% of the
+// single-threaded size.
+TEST(PngThroughLibpng, ProgramSavesAroundOneMegapixelReadBackTheSame) {
+    EXPECT_EQ(SaveThreads(999, 1001, 8), 1);
+    EXPECT_EQ(SaveThreads(1000, 1000, 8), 4);
+    EXPECT_EQ(SaveThreads(2000, 500, 3), 3);
+    EXPECT_EQ(SaveThreads(1000, 1000, 0), 1);
+    // Width, height, and the threads of the last save (the first is on one,
+    // the second on the program's choice).
+    const int sizes[][3] = {{999, 1001, 0}, {1000, 1000, 3}};
+    for (const auto& [w, h, more] : sizes) {
+        const Snapshot noise = Noise(w / 8, h, 4, 600);
+        Snapshot s(w, h);
+        for (int i = 0, x = 0, y = 0; i < w * h; x = ++i % w, y = i / w) {
+            const int inside = x - w / 2;
+            if (inside >= 0 && inside < noise.width) {
+                const auto& p = noise.bgrx[static_cast<std::size_t>(y * noise.width + inside)];
+                s.Set(i, {p[2], p[1], p[0]});
+            } else {
+                s.Set(i, {U8(x / 16 % 8 * 32), U8(y % 61 / 8 * 32), U8((x ^ y) & 0xC0)});
+            }
+        }
+        const std::vector<Rgb> pixels = s.Pixels();
+        OutputImage out;
+        for (const std::uint8_t code : {std::uint8_t(kFormatFamilyPng | kVariant24),
+                                        std::uint8_t(kFormatFamilyPng | kVariant8)}) {
+            std::vector<std::uint8_t> single, dib;
+            for (int threads : {1, 0, more}) {
+                SCOPED_TRACE(::testing::Message()
+                             << w << "x" << h << " code " << int(code) << " threads " << threads);
+                out.SetThreads(threads);
+                ASSERT_TRUE(out.Capture(s.View(), Rect::FromXYWH(0, 0, w, h)));
+                EXPECT_EQ(
+                    out.Threads(),
+                    threads ? threads : SaveThreads(w, h, std::thread::hardware_concurrency()));
+                VectorSink sink;
+                ASSERT_TRUE(out.ConvertTo(code & kColourVariantMask) && out.Write(code, sink));
+                const std::uint8_t* bytes = out.DibInfo()->dib;
+                const std::vector<std::uint8_t> now(bytes, bytes + out.DibSize());
+                if (threads == 1) {
+                    single = sink.bytes;
+                    dib = now;
+                }
+                EXPECT_EQ(now, dib);
+                EXPECT_EQ(DecodePng(sink.bytes), code & kVariant8 ? ReadDib(bytes) : pixels);
+                EXPECT_LE(sink.bytes.size(), single.size() * 101 / 100);
+            }
+        }
     }
 }
 

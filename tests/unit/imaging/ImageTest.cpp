@@ -101,6 +101,48 @@ TEST(ReduceTo256Colours, ExactUpTo256ColoursElseCloseAndAlwaysRepeatableUsingEve
     }
 }
 
+// Split over threads, the reduction gives the single-threaded DIB to the
+// byte: colours that strips meet in other orders and only in later strips
+// (each 8-row band has its own 32 colours: 256 in all, then 288, which each
+// strip alone stays under), thousands of colours, a single row, and more than
+// 64K colours (the cell histogram) crowded into a thousand cells met all over
+// the picture.
+TEST(ReduceTo256Colours, ThreadsNeverChangeABit) {
+    const auto bands = [](int rows, std::uint32_t seed) {
+        Snapshot s(40, rows);
+        for (std::uint32_t i = 0, state = seed; i < 40u * rows; ++i) {
+            state = state * 1664525u + 1013904223u;
+            const std::uint32_t c = (i / 320 * 32 + (state >> 27) + 1) * 0x9E3779B1u >> 8;
+            s.Set(static_cast<int>(i), {U8(c >> 16), U8(c >> 8), U8(c)});
+        }
+        return s;
+    };
+    Snapshot cells(300, 222);
+    for (std::uint32_t i = 0; i < 300 * 222; ++i) {
+        const std::uint32_t j = i * 7919 % (300 * 222), cell = j >> 6;
+        cells.Set(static_cast<int>(i),
+                  {U8((cell & 63) << 2 | (j >> 4 & 3)), U8((cell >> 6) << 2 | (j >> 2 & 3)),
+                   U8((cell * 29 & 63) << 2 | (j & 3))});
+    }
+    const Snapshot pictures[] = {bands(64, 1), bands(72, 2), Noise(61, 47, 7, 5000),
+                                 Noise(700, 1, 3, 3000), cells};
+    for (const Snapshot& s : pictures) {
+        ImagePtr single = CaptureAll(s);
+        ASSERT_TRUE(ReduceTo256Colours(single.get(), 1));
+        const DibDescriptor* want = GetDibDescriptor(single.get());
+        const std::vector<std::uint8_t> bytes(want->dib,
+                                              want->dib + want->headerSize + want->pixelSize);
+        for (int threads : {3, 8}) {
+            ImagePtr image = CaptureAll(s);
+            ASSERT_TRUE(ReduceTo256Colours(image.get(), threads));
+            const DibDescriptor* d = GetDibDescriptor(image.get());
+            EXPECT_EQ(std::vector<std::uint8_t>(d->dib, d->dib + d->headerSize + d->pixelSize),
+                      bytes)
+                << s.width << "x" << s.height << " on " << threads << " threads";
+        }
+    }
+}
+
 // Tight clusters of colours: 18 centres, each pixel within 5 levels of one on
 // every channel. Now and then the close quantiser ends with an entry no pixel
 // maps to and drops it; the indices behind it must move down with it. Eight

@@ -87,8 +87,9 @@ TEST(JpegStream, ChromaIsHalvedBelowQuality90AndQualityIsClamped) {
 }
 
 // The same picture as bottom-up 24-bit rows and as 32-bit rows, padded, with
-// junk in the fourth byte; with every kernel set (the file must not depend on
-// which set ran).
+// junk in the fourth byte; with every kernel set this build and processor
+// have (the file must not depend on which set ran). Widths cross every edge
+// of the wide kernels' steps and their tails.
 TEST(JpegStream, EveryLayoutAndKernelSetGivesTheSameFile) {
     for (int w = 1; w <= 71; w += 5) {
         const int h = 83 - w, stride = 4 * w + 8;
@@ -104,10 +105,41 @@ TEST(JpegStream, EveryLayoutAndKernelSetGivesTheSameFile) {
         for (int q : {20, 75, 95}) {
             const Bytes file = Encode(pic.View(), q);
             ASSERT_FALSE(file.empty());
-            for (const jpeg::Kernels* k : {&jpeg::ScalarKernels(), jpeg::Sse2Kernels()})
+            for (const jpeg::Kernels* k :
+                 {&jpeg::ScalarKernels(), jpeg::Sse2Kernels(), jpeg::Avx2Kernels()})
                 for (const PixelView& v : views)
                     EXPECT_TRUE(!k || Encode(v, q, k) == file) << w << "x" << h << " q" << q;
         }
+    }
+}
+
+// A processor with AVX2 runs the AVX2 set: it must not be left out of a build
+// (the Windows one needs an assembler option for it) or missed at run time.
+TEST(JpegStream, TheWidestKernelSetThisProcessorHasIsTheOneUsed) {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2")) {
+        ASSERT_NE(jpeg::Avx2Kernels(), nullptr);
+        EXPECT_EQ(&jpeg::FastestKernels(), jpeg::Avx2Kernels());
+    } else {
+        EXPECT_EQ(jpeg::Avx2Kernels(), nullptr);
+    }
+#endif
+    EXPECT_EQ(&jpeg::FastestKernels(), jpeg::Avx2Kernels()   ? jpeg::Avx2Kernels()
+                                       : jpeg::Sse2Kernels() ? jpeg::Sse2Kernels()
+                                                             : &jpeg::ScalarKernels());
+}
+
+// The files are exactly what this encoder has always written: any change to
+// a kernel, the tables or the bit writer that moves one bit shows here.
+TEST(JpegStream, FilesStayByteForByteTheSame) {
+    const Picture pic = Waves(203, 101, true);
+    const std::pair<int, std::uint64_t> files[] = {
+        {20, 5273307149102948404u}, {75, 5124864007841460215u}, {95, 3381119225074454547u}};
+    for (const auto& [quality, hash] : files) {
+        std::uint64_t h = 14695981039346656037u;  // FNV-1a
+        for (std::uint8_t b : Encode(pic.View(), quality)) h = (h ^ b) * 1099511628211u;
+        EXPECT_EQ(h, hash) << quality;
     }
 }
 

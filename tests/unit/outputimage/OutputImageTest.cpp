@@ -44,5 +44,31 @@ TEST(OutputImage, EachCaptureStartsAfreshConvertsByTheVariantBitsAndFailsToNothi
     EXPECT_TRUE(gone());
 }
 
+// A selection of more than a megapixel is cut and reduced on worker threads
+// (here also under Wine, on the program's own thread library): the same
+// bytes as on one thread, and the cut is the snapshot's pixels.
+TEST(OutputImage, LargeCutsAndReductionsGiveTheSameBytesOnAnyNumberOfThreads) {
+    const Snapshot screen = Noise(1200, 1000, 3, 200);
+    const Rect selection = Rect::FromXYWH(37, 21, 1101, 950);
+    std::vector<std::uint8_t> cut, reduced;
+    for (int threads : {1, 3, 0}) {
+        OutputImage out;
+        out.SetThreads(threads);
+        ASSERT_TRUE(out.Capture(screen.View(), selection));
+        const auto bytes = [&out] {
+            return std::vector<std::uint8_t>(out.DibInfo()->dib,
+                                             out.DibInfo()->dib + out.DibSize());
+        };
+        if (threads == 1) {
+            EXPECT_EQ(ReadDib(out.DibInfo()->dib), screen.Pixels(37, 21, 1101, 950));
+            cut = bytes();
+        }
+        EXPECT_EQ(bytes(), cut) << threads;
+        ASSERT_TRUE(out.ConvertTo(kVariant8));
+        if (threads == 1) reduced = bytes();
+        EXPECT_EQ(bytes(), reduced) << threads;
+    }
+}
+
 }  // namespace
 }  // namespace mrv
