@@ -120,14 +120,16 @@ private:
     void OnMenuKey(WPARAM virtualKey);
     void RunMenuCommand(int command);
     void OnTrayCallback(LPARAM mouseMessage);
+    // At the first activation: the notices of the start (a missing Japanese
+    // font), then the first-run message and the read-only folder; each once.
+    void ShowStartupNotices();
     void TakeSnapshot();
+    // A monitor came or went, or changed its resolution.
+    void OnDisplayChange();
     HRGN BuildPinnedRegion() const;
     // Writes the settings file and removes the tray icon, once: at the
     // normal end or when the session ends.
     void SaveSessionState();
-    // At the first activation: the notices of the start (a missing Japanese
-    // font), then the first-run message and the read-only folder; each once.
-    void ShowStartupNotices();
     void ShowPendingHotkeyMessage();
     int ShowMessage(const wchar_t* text);
     std::wstring LoadText(UINT id) const;

@@ -128,8 +128,8 @@ int CaptureWindow::OnInit() {
     minimizeCancelled = 0;
     modalOpen = 0;
     pinned = 0;
-    x = 0;
-    y = 0;
+    x = view.Origin().x;
+    y = view.Origin().y;
     clientWidth = view.ScreenWidth();
     clientHeight = view.ScreenHeight();
     frameInterval = kFrameIntervalMs;
@@ -193,6 +193,9 @@ int CaptureWindow::WindowProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) 
         return 0;
     }
     switch (message) {
+        case WM_DISPLAYCHANGE:
+            OnDisplayChange();
+            return 0;
         case WM_QUERYOPEN:
             // The minimised window is about to be restored and is not on the
             // screen yet: the moment for the fresh snapshot. Not claimed, so
@@ -211,7 +214,8 @@ int CaptureWindow::WindowProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) 
             else if (frameInterval != 0 && IsWindowVisible(window) && !IsIconic(window))
                 // Neither activated nor restacked: a box that opened since
                 // (the first-run message) keeps the focus and stays above.
-                SetWindowPos(window, nullptr, 0, 0, view.ScreenWidth(), view.ScreenHeight(),
+                SetWindowPos(window, nullptr, view.Origin().x, view.Origin().y,
+                             view.ScreenWidth(), view.ScreenHeight(),
                              SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
             return 1;
         case WM_ENDSESSION:
@@ -256,8 +260,10 @@ void CaptureWindow::MinimizeWindow() {
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         placement.flags = 0;
         placement.showCmd = SW_SHOWMINNOACTIVE;  // stays minimised
-        placement.rcNormalPosition = RECT{-work.left, -work.top, view.ScreenWidth() - work.left,
-                                          view.ScreenHeight() - work.top};
+        const Point origin = view.Origin();
+        placement.rcNormalPosition = RECT{origin.x - work.left, origin.y - work.top,
+                                          origin.x + view.ScreenWidth() - work.left,
+                                          origin.y + view.ScreenHeight() - work.top};
         SetWindowPlacement(window, &placement);
     }
 }
@@ -283,8 +289,9 @@ void CaptureWindow::RestoreFullScreen() {
     // Called for a minimised window (a tray click): restore it now; its
     // WM_QUERYOPEN finds the snapshot taken.
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, view.ScreenWidth(), view.ScreenHeight(),
-                 SWP_SHOWWINDOW | SWP_FRAMECHANGED);
+    // Over the virtual screen: client coordinates are snapshot coordinates.
+    SetWindowPos(window, HWND_TOPMOST, view.Origin().x, view.Origin().y, view.ScreenWidth(),
+                 view.ScreenHeight(), SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     FollowCursorToPointer();
     InvalidateRect(window, nullptr, FALSE);
     ShowPendingHotkeyMessage();
@@ -294,6 +301,31 @@ void CaptureWindow::RestoreFullScreen() {
     // makes that placement count although the rectangle is unchanged.
     PostMessageW(window, kPlaceAgainMessage, 0, 0);
     restoring_ = false;
+}
+
+void CaptureWindow::OnDisplayChange() {
+    // The notice also comes for changes that leave the monitors as they
+    // were (another program's mode change, a repeat): then nothing moves.
+    if (!view.ReadMonitors()) return;
+    const bool up = frameInterval != 0 && IsWindowVisible(window) && !IsIconic(window);
+    if (clientWidth != view.ScreenWidth() || clientHeight != view.ScreenHeight()) {
+        clientWidth = view.ScreenWidth();
+        clientHeight = view.ScreenHeight();
+        CreateBackBuffer(0, 0);
+    }
+    x = view.Origin().x;
+    y = view.Origin().y;
+    // Away, the next restore captures the new screen and places the window;
+    // up, it covers the new virtual screen now.
+    if (!up) return;
+    // Client coordinates stay snapshot coordinates.
+    SetWindowPos(window, HWND_TOPMOST, view.Origin().x, view.Origin().y, view.ScreenWidth(),
+                 view.ScreenHeight(), SWP_SHOWWINDOW | SWP_FRAMECHANGED);
+    if (pinned) {
+        view.pinnedRegion = BuildPinnedRegion();
+        SetWindowRgn(window, view.pinnedRegion, TRUE);
+    }
+    InvalidateRect(window, nullptr, FALSE);
 }
 
 void CaptureWindow::SetTrayIcon(bool on) {
@@ -452,7 +484,8 @@ void CaptureWindow::Invalidate(const Rect& r) {
 void CaptureWindow::FollowCursorToPointer() {
     POINT p;
     GetCursorPos(&p);
-    view.zoomPane.FollowCursor(p.x, p.y);
+    const Point at = view.Monitors().FromDesktopPoint(Point{p.x, p.y});
+    view.zoomPane.FollowCursor(at.x, at.y);
 }
 
 }  // namespace mrv

@@ -86,6 +86,9 @@ void CaptureWindow::OnLButtonDown(int px, int py) {
 
 void CaptureWindow::OnMouseMove(int px, int py) {
     Selection& s = view.selection;
+    // The labels stay on the pointer's monitor.
+    view.firstLabel.KeepToMonitorAt(px, py);
+    view.secondLabel.KeepToMonitorAt(px, py);
     if (leftButtonHeld) {
         if (swallowClick_) {
             // the press closed the menu; nothing follows the pointer

@@ -5,9 +5,11 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
+#include "base/Monitors.h"
 #include "imaging/PixelView.h"
 #include "output/OutputImage.h"
 #include "selection/Selection.h"
@@ -41,8 +43,17 @@ public:
     // Set-up from the settings record, which outlives the view. 0 = the
     // display or the frame tiles could not be had; the program cannot start.
     int InitScreenView(Settings& settings, HINSTANCE instance);
-    // Copies the whole display into the snapshot. Returns 1.
+    // Copies the whole virtual screen into the snapshot, with the parts on no
+    // monitor black. Returns 1.
     int CaptureScreen();
+    // Reads the monitors again (the display changed) and applies them.
+    bool ReadMonitors();
+    // A new arrangement of monitors: unless it is the one in use, the
+    // snapshot is re-made at the new size with the old picture where it was
+    // on the desktop, every pane is bound to the new screen, the selection
+    // keeps its desktop position and is cleared when it no longer fits, and
+    // the menu closes. Returns whether anything changed.
+    bool ApplyMonitors(const MonitorLayout& layout);
     void PaintScreen(HDC dc) const;
     // A fresh 32-bit top-down DIB section of the screen size for the snapshot.
     bool RecreateScreenBitmap();
@@ -57,6 +68,10 @@ public:
     HDC DisplayDC() const { return displayDC_; }
     int ScreenWidth() const { return screenWidth_; }
     int ScreenHeight() const { return screenHeight_; }
+    // The monitors in snapshot coordinates and the desktop position of
+    // snapshot pixel (0, 0).
+    const MonitorLayout& Monitors() const { return monitors_; }
+    Point Origin() const { return monitors_.origin; }
     // The labels' and tool tips' font (`uiFont`).
     HFONT UiFont() const { return uiFont_.get(); }
 
@@ -95,6 +110,10 @@ public:
 
 private:
     HBRUSH FramePattern(int phase) const;
+    // Every pane that floats over the picture (the menu without its submenus).
+    std::array<Pane*, 5> Panes() {
+        return {&toolPanel, &zoomPane, &firstLabel, &secondLabel, &menuPane};
+    }
     // Measures in `uiFont`, on the 12-pixel cell.
     std::unique_ptr<CellMeasurer> MakeMeasurer() const;
 
@@ -104,6 +123,7 @@ private:
     void* screenBits_ = nullptr;
     int screenWidth_ = 0;
     int screenHeight_ = 0;
+    MonitorLayout monitors_;
 
     UniqueBitmap frameTiles_[4];
     UniqueBrush framePatterns_[4];

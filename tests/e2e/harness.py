@@ -67,11 +67,19 @@ def screenshot():
 
 
 def screen_size():
-    # Asked again when a probe started in a busy moment (a window manager
-    # coming up) printed nothing.
-    info = wait_for(lambda: (lambda i: i if "width" in i else None)(probe("screen")),
+    """The virtual screen (every monitor); on one monitor, the screen.
+    Asked again when a probe started in a busy moment (a window manager
+    coming up) printed nothing."""
+    info = wait_for(lambda: (lambda i: i if "virtual_width" in i else None)(probe("screen")),
                     what="the screen size")
-    return int(info["width"]), int(info["height"])
+    return int(info["virtual_width"]), int(info["virtual_height"])
+
+
+def monitors():
+    """The monitors as (left, top, right, bottom) in desktop coordinates."""
+    text = wine(TOOLS / "probe.exe", "monitors")
+    return [tuple(int(v) for v in line.split("=", 1)[1].split(","))
+            for line in text.split() if line.startswith("monitor=")]
 
 
 def make_test_picture(width, height):
