@@ -14,11 +14,13 @@
 #pragma once
 
 #include "base/Geometry.h"
+#include "base/UiScale.h"
 
 namespace mrv {
 
-// Thickness of the drop shadow band, and its offset from the box's corners.
-constexpr int kPaneShadowSize = 4;
+// Thickness of the drop shadow band, and its offset from the box's corners,
+// at 96 dpi.
+constexpr int kPaneShadowSize = UiMetrics{}.shadowSize;
 
 // The two pixel strips a pane copies its shadow bands into: `bottomWidth` x 4
 // for the band below the box and 4 x `rightHeight` for the band to its right.
@@ -54,6 +56,19 @@ public:
         KeepOnScreen();
         lastRect_ = Rect{0, 0, screen.width, screen.height};
         return 1;
+    }
+
+    // The interface scale of the monitor the pane stands on, and every size
+    // at it. Panes start at 96 dpi; whoever places a pane sets its scale and
+    // lays it out again when that changes (the outer size follows at once).
+    UiScale Scale() const { return metrics_.scale; }
+    const UiMetrics& Metrics() const { return metrics_; }
+    // Returns whether the scale changed.
+    bool SetScale(UiScale scale) {
+        if (scale == metrics_.scale) return false;
+        metrics_ = UiMetricsFor(scale);
+        UpdateOuterSize();
+        return true;
     }
 
     bool IsVisible() const { return visible_; }
@@ -172,6 +187,7 @@ protected:
     }
 
 private:
+    UiMetrics metrics_;
     bool visible_ = true;
     int x_ = 0;
     int y_ = 0;

@@ -87,6 +87,11 @@ int ScreenView::InitScreenView(Settings& s, HINSTANCE instance) {
     secondLabel.SetInnerMargin(kMessageLabelMargin);
     firstLabel.SetInnerMargin(kSizeLabelMargin);
 
+    // The panes start at 96 dpi; the monitor's scale replaces it.
+    uiScale_ = UiScale();
+    snapshotOrigin_ = Point{0, 0};
+    ApplyUiScale(ScaleAt(Rect{0, 0, screenWidth_, screenHeight_}));
+
     // Magnifier, tool panel, JPEG qualities and shadows from the settings.
     ApplySettingsToView(s);
     return 1;
@@ -143,7 +148,9 @@ bool ScreenView::CaptureSelection() {
     return outputImage.Capture(SnapshotPixels(), selection.GetRect());
 }
 
-HBRUSH ScreenView::FramePattern(int phase) const { return framePatterns_[phase & 3].get(); }
+HBRUSH ScreenView::FramePattern(int phase) const {
+    return framePatterns_[phase & 3].get();
+}
 
 void ScreenView::DrawScene(HDC dc) {
     PaintScreen(dc);
@@ -167,7 +174,9 @@ void ScreenView::DrawScene(HDC dc) {
         }
     }
 
-    DrawToolPanel(dc, toolPanel, toolShadow_, toolIcons_.get(), screenBitmap_.get());
+    DrawToolPanel(dc, toolPanel, toolShadow_,
+                  scaledToolIcons_ ? scaledToolIcons_.get() : toolIcons_.get(),
+                  screenBitmap_.get());
 
     // The corner-snap outline of the magnified square goes under the panes.
     if (settings->zoomSnapToCorner && toolPanel.HoverIndex() == -1) {
@@ -196,14 +205,38 @@ void ScreenView::ApplySettingsToView(const Settings& s) {
     zoomPane.SetVisible(s.zoomVisible != 0);
     toolPanel.Layout();
     toolPanel.SetVisible(s.toolPanelVisible != 0);
-    outputImage.SetJpegQuality({s.jpegQualityHigh, s.jpegQualityStandard, s.jpegQualityMedium,
-                                s.jpegQualityLow});
+    outputImage.SetJpegQuality(
+        {s.jpegQualityHigh, s.jpegQualityStandard, s.jpegQualityMedium, s.jpegQualityLow});
     const bool shadow = s.drawShadow != 0;
     zoomPane.SetShadowOn(shadow && zoomPane.ShadowOn());
     toolPanel.SetShadowOn(shadow && toolPanel.ShadowOn());
     firstLabel.SetShadowOn(shadow && firstLabel.MakeShadowStrips());
     secondLabel.SetShadowOn(shadow && secondLabel.MakeShadowStrips());
     menuPane.SetShadowOn(shadow);
+}
+
+void ScreenView::ApplyUiScale(UiScale scale) {
+    if (scale == uiScale_) return;
+    uiScale_ = scale;
+    selection.uiScale = scale;
+
+    toolPanel.SetScale(scale);
+    scaledToolIcons_.reset(scale.IsUnscaled() ? nullptr
+                                              : ScaleIconStrip(displayDC_, toolIcons_.get(),
+                                                               toolPanel.Metrics().toolIconSize));
+    toolPanel.Layout();
+    zoomPane.SetScale(scale);
+
+    measurer_.reset();  // it holds the old font
+    LOGFONTW spec;
+    InitFontSpec(spec, L"MS UI Gothic", UiMetricsFor(scale).labelFontHeight);
+    uiFont_.reset(CreateFontIndirectW(&spec));
+    for (LabelPane* label : {&firstLabel, &secondLabel}) {
+        label->SetScale(scale);
+        if (label->IsVisible()) label->SetText(label->Text(), Measurer());
+    }
+    // A menu whose texts cannot be measured still shows.
+    (void)menuPane.ApplyScale(scale);
 }
 
 void ScreenView::ReleaseFontAndMenu() {

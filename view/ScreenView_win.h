@@ -16,6 +16,7 @@
 #include "view/LabelPane.h"
 #include "view/LabelPane_win.h"
 #include "view/MenuPane_win.h"
+#include "view/MonitorDpi_win.h"
 #include "view/PaneLabels.h"
 #include "view/Pane_win.h"
 #include "view/ToolPanel.h"
@@ -47,6 +48,15 @@ public:
     bool RecreateScreenBitmap();
     void DrawScene(HDC dc);
     void ApplySettingsToView(const Settings& settings);
+
+    // The interface scale of the monitor holding `box` (snapshot pixels).
+    UiScale ScaleAt(const Rect& box) const { return UiScaleAt(box, snapshotOrigin_); }
+    // Puts every pane and the selection's bands at `scale`: the label font,
+    // the menu with its font and check mark, and the tool panel with an icon
+    // strip made for it; a shown label is measured again. Nothing happens
+    // when the scale is the one in use. The caller invalidates.
+    void ApplyUiScale(UiScale scale);
+    UiScale CurrentUiScale() const { return uiScale_; }
     // The font and the menu are released by the capture window at shutdown.
     void ReleaseFontAndMenu();
 
@@ -104,7 +114,12 @@ private:
     UniqueBitmap frameTiles_[4];
     UniqueBrush framePatterns_[4];
     UniqueBitmap toolIcons_;
+    // The strip at the scale in use when that is not 96 dpi, else null.
+    UniqueBitmap scaledToolIcons_;
     UniqueFont uiFont_;
+    UiScale uiScale_;
+    // Where the snapshot's (0, 0) stands on the desktop.
+    Point snapshotOrigin_;
 
     PaneShadow zoomShadow_;
     PaneShadow toolShadow_;
