@@ -35,9 +35,12 @@ mrv_start_xvfb() {
 # scripts/test and scripts/run each have their own ($1: test or run), so a
 # test run never meets a program the user started. A wineserver left over
 # from an earlier run of the same script is bound to a display that is gone;
-# it is ended first.
+# it is ended first. With a second argument the desktop reports that many dots
+# per inch (the user's LogPixels under HKCU\Control Panel\Desktop), in a
+# prefix of its own: build/wine-$1-dpi$2.
 mrv_wine_prefix() {
-  export WINEPREFIX="$MRV_ROOT/build/wine-$1"
+  local dpi=${2:-}
+  export WINEPREFIX="$MRV_ROOT/build/wine-$1${dpi:+-dpi$dpi}"
   export WINEARCH=win64
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=d;winemenubuilder.exe=d"
@@ -58,6 +61,10 @@ for name, sub in [('MS UI Gothic', 'IPAGothic'), ('MS Gothic', 'IPAGothic'),
 open(sys.argv[1], 'w', encoding='utf-16').write('\r\n'.join(lines) + '\r\n')
 PY
     wine regedit /S "$(winepath -w "$WINEPREFIX/fonts.reg" 2>/dev/null)" >/dev/null 2>&1 || true
+    if [ -n "$dpi" ]; then
+      wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+        </dev/null >/dev/null 2>&1 || true
+    fi
     wineserver -w
     touch "$WINEPREFIX/.mrv-ready"
   fi
@@ -71,6 +78,14 @@ PY
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   local probe="$MRV_ROOT/build/windows/e2e-tools/probe.exe"
   if [ -f "$probe" ]; then wine "$probe" screen </dev/null >/dev/null 2>&1 || true; fi
+}
+
+# The 144-dpi prefix of the end-to-end tests (made once), exported as
+# MRV_WINEPREFIX_DPI; its wineserver is stopped again, the tests that use it
+# start and stop their own. The current prefix is left as it was.
+mrv_wine_dpi_prefix() {
+  (mrv_wine_prefix test 144 && wineserver -k >/dev/null 2>&1) || true
+  export MRV_WINEPREFIX_DPI="$MRV_ROOT/build/wine-test-dpi144"
 }
 
 mrv_cleanup() {
