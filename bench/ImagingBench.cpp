@@ -7,7 +7,9 @@
 //
 //   imaging_bench                 all cases at 1920 x 1080
 //   imaging_bench --case photo    one case
-//   imaging_bench --peak-child    (internal) the 3840 x 2160 memory probe
+//   imaging_bench --peak-child W H  (internal) the memory probe: one 4K
+//                                 monitor (3840 x 2160), two side by side
+//                                 (7680 x 2160)
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -257,11 +259,12 @@ long StatusKb(const char* field) {
     return -1;
 }
 
-// In a fresh process: a 3840 x 2160 snapshot is made, then one capture goes
-// through reduction to 256 colours and PNG writing. Prints the resident size
-// before the capture (snapshot included) and the peak during it.
-int PeakChild() {
-    const Picture picture = MakePicture("mixed", 3840, 2160);
+// In a fresh process: a snapshot of width x height is made, then one capture
+// of all of it goes through reduction to 256 colours and PNG writing. Prints
+// the resident size before the capture (snapshot included) and the peak
+// during it.
+int PeakChild(int width, int height) {
+    const Picture picture = MakePicture("mixed", width, height);
     // Peak so far (the picture generator's scratch) is not the capture's.
     {
         std::ofstream clear("/proc/self/clear_refs");
@@ -286,7 +289,7 @@ int PeakChild() {
     return 0;
 }
 
-bool MeasurePeak(double* captureMb, double* processMb) {
+bool MeasurePeak(int width, int height, double* captureMb, double* processMb) {
     int pipeFd[2];
     if (pipe(pipeFd) != 0) return false;
     const pid_t pid = fork();
@@ -294,7 +297,10 @@ bool MeasurePeak(double* captureMb, double* processMb) {
     if (pid == 0) {
         dup2(pipeFd[1], 1);
         close(pipeFd[0]);
-        execl("/proc/self/exe", "imaging_bench", "--peak-child", static_cast<char*>(nullptr));
+        const std::string w = std::to_string(width);
+        const std::string h = std::to_string(height);
+        execl("/proc/self/exe", "imaging_bench", "--peak-child", w.c_str(), h.c_str(),
+              static_cast<char*>(nullptr));
         _exit(127);
     }
     close(pipeFd[1]);
@@ -317,7 +323,8 @@ int main(int argc, char** argv) {
     using namespace mrv::bench;
     std::vector<std::string> cases(std::begin(kCases), std::end(kCases));
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--peak-child") == 0) return PeakChild();
+        if (std::strcmp(argv[i], "--peak-child") == 0 && i + 2 < argc)
+            return PeakChild(std::atoi(argv[i + 1]), std::atoi(argv[i + 2]));
         if (std::strcmp(argv[i], "--case") == 0 && i + 1 < argc) cases = {argv[++i]};
     }
 
@@ -336,7 +343,12 @@ int main(int argc, char** argv) {
     rmdir(tmp.c_str());
     const double bmp = BmpThroughput();
     double peakCapture = -1, peakProcess = -1;
-    if (!MeasurePeak(&peakCapture, &peakProcess)) std::fprintf(stderr, "peak probe failed\n");
+    if (!MeasurePeak(3840, 2160, &peakCapture, &peakProcess))
+        std::fprintf(stderr, "peak probe failed\n");
+    // Two 4K monitors side by side: the virtual screen's snapshot.
+    double peakWide = -1, peakWideProcess = -1;
+    if (!MeasurePeak(7680, 2160, &peakWide, &peakWideProcess))
+        std::fprintf(stderr, "peak probe (7680 x 2160) failed\n");
 
     std::printf(
         "Image path at %d x %d. Times are the best of 3: CPU time of the working thread\n"
@@ -379,6 +391,10 @@ int main(int argc, char** argv) {
         "Peak memory, 3840 x 2160 capture -> 256 colours -> PNG: %.1f MB over the "
         "snapshot (%.1f MB whole process; 24-bit image %.1f MB)\n\n",
         peakCapture, peakProcess, 3840.0 * 2160 * 3 / (1024 * 1024));
+    std::printf(
+        "Peak memory, 7680 x 2160 (two 4K monitors): %.1f MB over the snapshot (%.1f MB whole "
+        "process; 24-bit image %.1f MB)\n\n",
+        peakWide, peakWideProcess, 7680.0 * 2160 * 3 / (1024 * 1024));
 
     for (const CaseFigures& f : figures) {
         const std::string& c = f.name;
@@ -397,6 +413,7 @@ int main(int argc, char** argv) {
     }
     results.Add("bmp24.mb_per_s", bmp);
     results.Add("peak_mb.3840x2160", peakCapture);
+    results.Add("peak_mb.7680x2160", peakWide);
     for (const auto& [name, value] : results.lines)
         std::printf("RESULT %s %.4f\n", name.c_str(), value);
     return 0;

@@ -60,6 +60,9 @@ public:
     void SetTrayIcon(bool on);
     void Pin();
     void Unpin();
+    // While pinned: snapshots the live screen for a save or a copy, with the
+    // program's own panel out of the picture.
+    void CaptureLiveScreen();
 
     // Every message box of the program goes through `show`; modalOpen is set
     // before it is called, as before a real box.
@@ -90,11 +93,22 @@ public:
 
     NOTIFYICONDATAW trayIconData{};
 
+    // Posted by RestoreFullScreen and by the system's restore of the
+    // minimised window: places the window once more after the activation.
+    static constexpr UINT kPlaceAgainMessage = WM_APP + 1;
+
 private:
     void OnMenuKey(WPARAM virtualKey);
     void RunMenuCommand(int command);
     void OnTrayCallback(LPARAM mouseMessage);
     void ShowStartupNotices();
+    void TakeSnapshot();
+    // A monitor came or went, or changed its resolution.
+    void OnDisplayChange();
+    HRGN BuildPinnedRegion() const;
+    // Writes the settings file and removes the tray icon, once: at the
+    // normal end or when the session ends.
+    void SaveSessionState();
     int ShowMessage(const wchar_t* text);
     std::wstring LoadText(UINT id) const;
     void Invalidate(const Rect& r);
@@ -114,12 +128,21 @@ private:
 
     // The first snapshot is taken before the window is first shown, so that
     // it can never catch the program's own window; the activation that
-    // follows then keeps it instead of taking another.
+    // follows then keeps it instead of taking another. Only when the window
+    // is shown at start: started minimised or hidden, the first activation
+    // may come hours later and captures afresh.
     bool keepFirstSnapshot_ = false;
     // A left press beside the open menu only closes it: the rest of that
     // click does nothing, nor does a double-click it starts.
     bool swallowClick_ = false;
     bool menuClosedByPress_ = false;
+    // A snapshot was taken while the minimised window was being restored;
+    // the activation that follows shows it instead of taking another.
+    bool snapshotFresh_ = false;
+    bool restoring_ = false;
+    // The tray menu is up: the activation it needs is not a request to capture.
+    bool trayMenuOpen_ = false;
+    bool sessionSaved_ = false;
     UINT taskbarCreatedMessage_ = 0;
     MessageBoxFunction showMessageBox_ = MessageBoxW;
 };

@@ -1,6 +1,7 @@
 // Start-up and shutdown, window modes and the frame tick of the capture window.
 #include "capture/CaptureWindow.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,10 @@ namespace mrv {
 namespace {
 
 constexpr UINT kFrameIntervalMs = 250;
+// How long a live capture waits, at most, for the screen beneath the panel to
+// be painted again once the panel has left the window region.
+constexpr DWORD kUncoverWaitMs = 100;
+constexpr DWORD kUncoverPollMs = 5;
 constexpr wchar_t kCaption[] = L"MORVANTE";
 constexpr wchar_t kTrayTip[] = L"左クリックでキャプチャ";
 
@@ -38,6 +43,31 @@ std::string ToCp932(const std::wstring& text) {
     return out;
 }
 
+bool StartsShown(int showCommand) {
+    switch (showCommand) {
+        case SW_HIDE:
+        case SW_MINIMIZE:
+        case SW_SHOWMINIMIZED:
+        case SW_SHOWMINNOACTIVE:
+        case SW_FORCEMINIMIZE:
+            return false;
+        default:
+            return true;
+    }
+}
+
+// The pixels of `r` (inside the picture), row after row.
+std::vector<std::uint32_t> PixelsIn(const imaging::PixelView& picture, const Rect& r) {
+    std::vector<std::uint32_t> out;
+    if (!picture.data) return out;
+    out.reserve(static_cast<size_t>(r.Width()) * static_cast<size_t>(r.Height()));
+    for (int y = r.top; y < r.bottom; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(picture.data + y * picture.stride);
+        out.insert(out.end(), row + r.left, row + r.right);
+    }
+    return out;
+}
+
 }  // namespace
 
 CaptureWindow::CaptureWindow() = default;
@@ -55,7 +85,11 @@ int CaptureWindow::ShowMessage(const wchar_t* text) {
     // Set first: the focus the box takes must neither minimise the window
     // nor, when it comes back, take a new snapshot.
     modalOpen = 1;
-    return showMessageBox_ ? showMessageBox_(window, text, kCaption, MB_OK) : 0;
+    const int answer = showMessageBox_ ? showMessageBox_(window, text, kCaption, MB_OK) : 0;
+    // Cleared here too: the focus coming back does it only when not pinned,
+    // and a flag left set would stop every later minimise.
+    modalOpen = 0;
+    return answer;
 }
 
 void CaptureWindow::LoadCursors(UiScale scale) {
@@ -98,8 +132,8 @@ int CaptureWindow::OnInit() {
     minimizeCancelled = 0;
     modalOpen = 0;
     pinned = 0;
-    x = 0;
-    y = 0;
+    x = view.Origin().x;
+    y = view.Origin().y;
     clientWidth = view.ScreenWidth();
     clientHeight = view.ScreenHeight();
     frameInterval = kFrameIntervalMs;
@@ -121,12 +155,21 @@ void CaptureWindow::OnCreate(LPARAM) {
     }
     // The window exists but is not shown yet: the display still shows only
     // what lies beneath it.
-    view.CaptureScreen();
-    keepFirstSnapshot_ = true;
+    keepFirstSnapshot_ = StartsShown(showCommand);
+    if (keepFirstSnapshot_) view.CaptureScreen();
 }
 
 int CaptureWindow::OnShutdown() {
     view.ReleaseFontAndMenu();
+    SaveSessionState();
+    return 1;
+}
+
+void CaptureWindow::SaveSessionState() {
+    // After the session has ended the icon is gone and inTaskTray cleared in
+    // memory: writing again would lose the tray mode.
+    if (sessionSaved_) return;
+    sessionSaved_ = true;
     // An unwritable folder loses this run's changes but must not stop the
     // program from ending normally.
     (void)SaveSettingsFile(SettingsFilePath(ToUtf8(exeDirectory)), settings);
@@ -134,7 +177,6 @@ int CaptureWindow::OnShutdown() {
         Shell_NotifyIconW(NIM_DELETE, &trayIconData);
         settings.inTaskTray = 0;
     }
-    return 1;
 }
 
 int CaptureWindow::WindowProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -148,7 +190,45 @@ int CaptureWindow::WindowProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) 
         if (settings.inTaskTray) Shell_NotifyIconW(NIM_ADD, &trayIconData);
         return 0;
     }
-    return 0;
+    switch (message) {
+        case WM_DISPLAYCHANGE:
+            OnDisplayChange();
+            return 0;
+        case WM_QUERYOPEN:
+            // The minimised window is about to be restored and is not on the
+            // screen yet: the moment for the fresh snapshot. Not claimed, so
+            // the default answer lets the window open.
+            if (!pinned && !snapshotFresh_) {
+                TakeSnapshot();
+                snapshotFresh_ = true;
+                // Normally the activation that follows shows it; if none
+                // comes, the posted message does.
+                PostMessageW(window, kPlaceAgainMessage, 0, 0);
+            }
+            return 0;
+        case kPlaceAgainMessage:
+            if (snapshotFresh_)
+                RestoreFullScreen();
+            else if (frameInterval != 0 && IsWindowVisible(window) && !IsIconic(window))
+                // Neither activated nor restacked: a box that opened since
+                // (the first-run message) keeps the focus and stays above.
+                SetWindowPos(window, nullptr, view.Origin().x, view.Origin().y,
+                             view.ScreenWidth(), view.ScreenHeight(),
+                             SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+            return 1;
+        case WM_ENDSESSION:
+            // Log off, shut down or restart: the process may be ended as soon
+            // as this returns, without the loop's normal end. The answer to
+            // WM_QUERYENDSESSION is left to the default (yes): the session's
+            // end is never refused.
+            if (wParam) {
+                SaveSessionState();
+                PostQuitMessage(0);
+            }
+            return 1;
+        default:
+            return 0;
+    }
 }
 
 void CaptureWindow::Draw(HDC dc) {
@@ -162,21 +242,88 @@ void CaptureWindow::MinimizeWindow() {
     if (pinned || modalOpen) return;
     SetFramesPaused(true);
     MoveWindow(window, -16, -16, 8, 8, TRUE);
-    ShowWindow(window, settings.inTaskTray ? SW_HIDE : SW_MINIMIZE);
+    if (settings.inTaskTray) {
+        ShowWindow(window, SW_HIDE);
+        return;
+    }
+    ShowWindow(window, SW_MINIMIZE);
+    // The system restores a minimised window to its normal rectangle: make
+    // that the full screen, not the 8 x 8 one off the screen. The snapshot is
+    // taken before the restore (WM_QUERYOPEN), while the window is still
+    // minimised; and under Wine a window restored off the screen keeps its X
+    // window minimised, so no later placement would reach it. Placement
+    // rectangles are relative to the work area.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    if (GetWindowPlacement(window, &placement)) {
+        RECT work{0, 0, view.ScreenWidth(), view.ScreenHeight()};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        placement.flags = 0;
+        placement.showCmd = SW_SHOWMINNOACTIVE;  // stays minimised
+        const Point origin = view.Origin();
+        placement.rcNormalPosition = RECT{origin.x - work.left, origin.y - work.top,
+                                          origin.x + view.ScreenWidth() - work.left,
+                                          origin.y + view.ScreenHeight() - work.top};
+        SetWindowPlacement(window, &placement);
+    }
 }
 
-void CaptureWindow::RestoreFullScreen() {
-    // Coming back from a minimise the window is still the 8 x 8 one off the
-    // screen at this moment, so it is not in the picture.
+void CaptureWindow::TakeSnapshot() {
     if (keepFirstSnapshot_)
         keepFirstSnapshot_ = false;
     else
         view.CaptureScreen();
+}
+
+void CaptureWindow::RestoreFullScreen() {
+    if (restoring_) return;
+    restoring_ = true;
+    // The fresh snapshot first, while the window is still away: minimised,
+    // hidden in the tray, or the 8 x 8 one off the screen. A window that is
+    // up already (the focus coming back to it) would only capture itself;
+    // the first activation keeps the snapshot taken before the window showed.
+    const bool away = IsIconic(window) || !IsWindowVisible(window) || frameInterval == 0;
+    if (!snapshotFresh_ && (away || keepFirstSnapshot_)) TakeSnapshot();
+    snapshotFresh_ = false;
     SetFramesPaused(false);
-    MoveWindow(window, 0, 0, view.ScreenWidth(), view.ScreenHeight(), TRUE);
-    ShowWindow(window, SW_SHOW);
+    // Called for a minimised window (a tray click): restore it now; its
+    // WM_QUERYOPEN finds the snapshot taken.
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    // Over the virtual screen: client coordinates are snapshot coordinates.
+    SetWindowPos(window, HWND_TOPMOST, view.Origin().x, view.Origin().y, view.ScreenWidth(),
+                 view.ScreenHeight(), SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     FollowCursorToPointer();
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
+    InvalidateRect(window, nullptr, FALSE);
+    // Under Wine a placement made while the driver handles an event of this
+    // window (a window manager's activation) never reaches the X window:
+    // place it once more when the activation has finished. SWP_FRAMECHANGED
+    // makes that placement count although the rectangle is unchanged.
+    PostMessageW(window, kPlaceAgainMessage, 0, 0);
+    restoring_ = false;
+}
+
+void CaptureWindow::OnDisplayChange() {
+    // The notice also comes for changes that leave the monitors as they
+    // were (another program's mode change, a repeat): then nothing moves.
+    if (!view.ReadMonitors()) return;
+    const bool up = frameInterval != 0 && IsWindowVisible(window) && !IsIconic(window);
+    if (clientWidth != view.ScreenWidth() || clientHeight != view.ScreenHeight()) {
+        clientWidth = view.ScreenWidth();
+        clientHeight = view.ScreenHeight();
+        CreateBackBuffer(0, 0);
+    }
+    x = view.Origin().x;
+    y = view.Origin().y;
+    // Away, the next restore captures the new screen and places the window;
+    // up, it covers the new virtual screen now.
+    if (!up) return;
+    // Client coordinates stay snapshot coordinates.
+    SetWindowPos(window, HWND_TOPMOST, view.Origin().x, view.Origin().y, view.ScreenWidth(),
+                 view.ScreenHeight(), SWP_SHOWWINDOW | SWP_FRAMECHANGED);
+    if (pinned) {
+        view.pinnedRegion = BuildPinnedRegion();
+        SetWindowRgn(window, view.pinnedRegion, TRUE);
+    }
     InvalidateRect(window, nullptr, FALSE);
 }
 
@@ -186,10 +333,14 @@ void CaptureWindow::SetTrayIcon(bool on) {
 }
 
 void CaptureWindow::OnSetFocus(WPARAM) {
+    if (trayMenuOpen_) return;
     if (!pinned) {
         if (modalOpen)
             modalOpen = 0;
-        else
+        else if (!IsIconic(window))
+            // Still minimised (a window manager activates before it restores,
+            // and a minimised start may be activated too): the restore, if
+            // one comes, brings the window up through WM_QUERYOPEN.
             RestoreFullScreen();
     }
     ShowStartupNotices();
@@ -234,8 +385,12 @@ void CaptureWindow::OnTrayCallback(LPARAM mouseMessage) {
             POINT p;
             GetCursorPos(&p);
             // Without this the menu stays open when the user clicks elsewhere.
+            // The activation it brings is not a request to capture: the
+            // window stays where it is.
+            trayMenuOpen_ = true;
             SetForegroundWindow(window);
             TrackPopupMenu(trayMenu, TPM_RIGHTBUTTON, p.x, p.y, 0, window, nullptr);
+            trayMenuOpen_ = false;
             PostMessageW(window, WM_NULL, 0, 0);
             return;
         }
@@ -252,6 +407,14 @@ void CaptureWindow::Pin() {
     // since the last paint placed the panel: place it now, where the next
     // paint will draw it, or the region would miss part of it.
     view.toolPanel.PlaceAtCorner();
+    HRGN region = BuildPinnedRegion();
+    // The region belongs to the system from here on.
+    view.pinnedRegion = region;
+    SetWindowRgn(window, region, TRUE);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+HRGN CaptureWindow::BuildPinnedRegion() const {
     HRGN region = view.BuildFrameRegion();
     // A hidden panel is not painted; its box would show a piece of the old
     // picture over the live screen and swallow the clicks there.
@@ -261,10 +424,32 @@ void CaptureWindow::Pin() {
         CombineRgn(region, region, panelRegion, RGN_OR);
         DeleteObject(panelRegion);
     }
-    // The region belongs to the system from here on.
-    view.pinnedRegion = region;
-    SetWindowRgn(window, region, TRUE);
-    InvalidateRect(window, nullptr, FALSE);
+    return region;
+}
+
+void CaptureWindow::CaptureLiveScreen() {
+    // The ring lies wholly outside the selection; only the panel, pushed in
+    // by an edge of the screen, can stand over the part that is cut out.
+    const Rect cut = view.toolPanel.IsVisible()
+                         ? view.selection.GetRect().Intersect(view.toolPanel.OuterRect())
+                         : Rect{};
+    view.CaptureScreen();
+    if (cut.IsEmpty() || !view.pinnedRegion) return;
+    // Take the panel out of the window region; what lies beneath it shows
+    // once its own window has painted it again (a composited desktop shows it
+    // at its next frame). Wait until the panel's pixels are gone from the
+    // screen, for a fraction of a frame tick at most: a screen that really
+    // shows those pixels beneath is then captured as it is.
+    const std::vector<std::uint32_t> panelShown = PixelsIn(view.SnapshotPixels(), cut);
+    SetWindowRgn(window, view.BuildFrameRegion(), FALSE);
+    const DWORD start = GetTickCount();
+    do {
+        Sleep(kUncoverPollMs);
+        view.CaptureScreen();
+    } while (PixelsIn(view.SnapshotPixels(), cut) == panelShown &&
+             GetTickCount() - start < kUncoverWaitMs);
+    view.pinnedRegion = BuildPinnedRegion();
+    SetWindowRgn(window, view.pinnedRegion, TRUE);
 }
 
 void CaptureWindow::Unpin() {
@@ -298,7 +483,8 @@ void CaptureWindow::Invalidate(const Rect& r) {
 void CaptureWindow::FollowCursorToPointer() {
     POINT p;
     GetCursorPos(&p);
-    view.zoomPane.FollowCursor(p.x, p.y);
+    const Point at = view.Monitors().FromDesktopPoint(Point{p.x, p.y});
+    view.zoomPane.FollowCursor(at.x, at.y);
 }
 
 }  // namespace mrv

@@ -90,6 +90,11 @@ void CaptureWindow::OnLButtonDown(int px, int py) {
 
 void CaptureWindow::OnMouseMove(int px, int py) {
     Selection& s = view.selection;
+    // The panes take the scale of the pointer's monitor, and the labels stay
+    // on it.
+    if (view.FollowScaleAt(px, py)) InvalidateRect(window, nullptr, FALSE);
+    view.firstLabel.KeepToMonitorAt(px, py);
+    view.secondLabel.KeepToMonitorAt(px, py);
     if (leftButtonHeld) {
         if (swallowClick_) {
             // the press closed the menu; nothing follows the pointer
@@ -230,6 +235,7 @@ void CaptureWindow::OnRButtonUp(int px, int py) {
             view.chosenMenuCommand = m.OpenSubmenu()->ChosenCommand();
     } else {
         // Painted at once, not at the next frame tick.
+        if (view.FollowScaleAt(px, py)) InvalidateRect(window, nullptr, FALSE);
         view.menuPane.Popup(px, py);
         SetPointerCursor(PointerCode());
         InvalidateOverlays();

@@ -21,6 +21,8 @@ void CaptureWindow::SelectFormat(int code, bool exact) {
 void CaptureWindow::RefreshMenuChecks() { mrv::RefreshMenuChecks(view.menuPane, settings); }
 
 void CaptureWindow::SaveSelection(bool saveAs) {
+    // A pinned frame saves what is visible through it now.
+    if (view.pinnedMode) CaptureLiveScreen();
     if (!view.CaptureSelection()) {
         // Nothing to save and no message; but a family chosen just before
         // (Ctrl+B, Ctrl+P, Ctrl+J) is the current format now, and the menu
@@ -41,12 +43,16 @@ void CaptureWindow::SaveSelection(bool saveAs) {
         case SaveOutcome::kCancelled:
             break;
     }
+    // Save As has returned; a focus that came back while pinned did not clear it.
+    modalOpen = 0;
     RefreshMenuChecks();
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
 }
 
 void CaptureWindow::CopySelection(bool reduced) {
-    // Copies take the frozen snapshot as it is, also while pinned.
+    // A pinned frame shows the live screen and copies what it shows, as a
+    // pinned save does; otherwise the frozen snapshot as it is.
+    if (view.pinnedMode) CaptureLiveScreen();
     (void)CaptureAndCopy(window, view.outputImage, view.SnapshotPixels(), view.selection.GetRect(),
                          reduced ? kVariant8 : kVariantAsCaptured);
     if (settings.minimizeAfterCopy) MinimizeWindow();
@@ -59,9 +65,9 @@ void CaptureWindow::OpenSettingsDialog() {
         view.ApplySettingsToView(settings);
         return saveTarget.AttachSettings(settings, exeDirectory) != 0;
     };
-    // modalOpen is cleared by the focus coming back, so that this return of
-    // the focus does not take a new snapshot.
-    hooks.afterClose = nullptr;
+    // The focus coming back clears modalOpen without a new snapshot when not
+    // pinned; while pinned it does not, so the dialog's return clears it too.
+    hooks.afterClose = [this] { modalOpen = 0; };
     (void)RunSettingsDialog(window, instance, settings, hooks);
 }
 

@@ -4,6 +4,7 @@
 
 MRV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 MRV_STARTED_XVFB=
+MRV_STARTED_XEPHYR=
 MRV_SCREEN=${MRV_SCREEN:-1280x800x24}
 
 # Starts Xvfb on the first free display number from 90 up and exports DISPLAY.
@@ -27,6 +28,35 @@ mrv_start_xvfb() {
     fi
   done
   echo "could not start Xvfb" >&2
+  return 1
+}
+
+# A two-monitor desktop: Xephyr with Xinerama, nested in the current display
+# (started by mrv_start_xvfb), with a 1024x700 monitor at (0, 0) and an
+# 800x600 one at (1024, 0), which leaves a hole below the second. Exports
+# DISPLAY for it. Wine sees the two monitors only through Xinerama: the
+# prefix made by `mrv_wine_prefix monitors` turns its XRandR reading off.
+mrv_start_two_monitors() {
+  local n
+  for n in $(seq 200 299); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+      Xephyr ":$n" +xinerama -screen 1024x700 -screen 800x600 -nolisten tcp -ac \
+        >/dev/null 2>&1 &
+      local pid=$!
+      local i
+      for i in $(seq 1 50); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        if ! kill -0 "$pid" 2>/dev/null; then break; fi
+        sleep 0.1
+      done
+      if kill -0 "$pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+        MRV_STARTED_XEPHYR=$pid
+        export DISPLAY=":$n"
+        return 0
+      fi
+    fi
+  done
+  echo "could not start Xephyr" >&2
   return 1
 }
 
@@ -66,6 +96,11 @@ PY
         </dev/null >/dev/null 2>&1 || true
     fi
     wineserver -w
+    if [ "$1" = monitors ]; then
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f \
+        >/dev/null 2>&1 || true
+      wineserver -w
+    fi
     touch "$WINEPREFIX/.mrv-ready"
   fi
   # Keep one wineserver alive for the whole run: every test program then
@@ -91,6 +126,11 @@ mrv_wine_dpi_prefix() {
 mrv_cleanup() {
   if [ -n "${WINEPREFIX:-}" ]; then
     wineserver -k >/dev/null 2>&1 || true
+  fi
+  if [ -n "$MRV_STARTED_XEPHYR" ]; then
+    kill "$MRV_STARTED_XEPHYR" 2>/dev/null || true
+    wait "$MRV_STARTED_XEPHYR" 2>/dev/null || true
+    MRV_STARTED_XEPHYR=
   fi
   if [ -n "$MRV_STARTED_XVFB" ]; then
     kill "$MRV_STARTED_XVFB" 2>/dev/null || true

@@ -215,7 +215,10 @@ void MenuModel::PlaceOpenSubmenu() {
     if (sub == nullptr) return;
     const int left = X() + 1;
     const int rightX = left + ContentWidth() - Metrics().menuSubmenuRightInset;
-    const int x = rightX + sub->ContentWidth() < ScreenSize().width
+    // The submenu keeps to its menu's monitor and flips at that monitor's
+    // right edge, an inner edge of the screen included.
+    sub->SetArea(Area());
+    const int x = rightX + sub->ContentWidth() < Area().right
                       ? rightX
                       : left - sub->ContentWidth() + Metrics().menuSubmenuLeftOverlap;
     sub->MoveTo(x, RowTop(static_cast<std::size_t>(openIndex_)) - Metrics().menuSubmenuRaise);
@@ -268,6 +271,7 @@ int MenuModel::ChosenCommand() const {
 void MenuModel::Popup(int x, int y) {
     CloseSubmenu();
     hoveredId_ = 0;
+    KeepToMonitorAt(x, y);
     MoveTo(x, y);
     SetVisible(true);
 }

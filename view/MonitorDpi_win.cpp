@@ -57,10 +57,13 @@ int MonitorDpi(HMONITOR monitor) {
     return SystemDpi();
 }
 
-UiScale UiScaleAt(const Rect& r, Point origin) {
-    const Rect box = r.IsEmpty() ? Rect::FromXYWH(r.left, r.top, 1, 1) : r;
-    const RECT desktop = DesktopFromSnapshot(box, origin);
-    return UiScale::FromDpi(MonitorDpi(MonitorFromRect(&desktop, MONITOR_DEFAULTTONEAREST)));
+UiScale UiScaleAt(const RECT& desktop) {
+    RECT box = desktop;
+    if (box.right <= box.left || box.bottom <= box.top) {
+        box.right = box.left + 1;
+        box.bottom = box.top + 1;
+    }
+    return UiScale::FromDpi(MonitorDpi(MonitorFromRect(&box, MONITOR_DEFAULTTONEAREST)));
 }
 
 }  // namespace mrv

@@ -13,7 +13,11 @@
 //              +--------------+  <- 4-pixel shadow band, offset 4
 #pragma once
 
+#include <algorithm>
+#include <vector>
+
 #include "base/Geometry.h"
+#include "base/Monitors.h"
 #include "base/UiScale.h"
 
 namespace mrv {
@@ -47,6 +51,7 @@ public:
     // everything once.
     virtual int Init(Size screen) {
         screen_ = screen;
+        SetArea(Rect{});
         x_ = 0;
         y_ = 0;
         KeepOnScreen();
@@ -70,6 +75,37 @@ public:
         UpdateOuterSize();
         return true;
     }
+
+    // The screen changed size (a monitor came or went): the pane keeps its
+    // place and size, its area is the whole new screen until chosen again.
+    void SetScreen(Size screen) {
+        screen_ = screen;
+        SetArea(Rect{});
+        KeepOnScreen();
+    }
+
+    // The monitors a pane keeps to (snapshot coordinates; not owned, may be
+    // null: then the whole screen is one monitor). The area stays the whole
+    // screen until KeepToMonitorAt chooses one.
+    void SetMonitors(const std::vector<Rect>* monitors) { monitors_ = monitors; }
+    // The rectangle of the monitor holding (or nearest to) a point.
+    Rect MonitorAt(int px, int py) const {
+        const Rect whole{0, 0, screen_.width, screen_.height};
+        return monitors_ != nullptr ? mrv::MonitorAt(*monitors_, Point{px, py}, whole) : whole;
+    }
+    // From now on KeepOnScreen keeps the pane on the monitor of (px, py).
+    // An anchor on no monitor (in a hole of the screen) cannot be flipped
+    // round onto one: the pane is then also pulled onto its monitor.
+    void KeepToMonitorAt(int px, int py) {
+        area_ = MonitorAt(px, py);
+        pullIn_ = !area_.Contains(Point{px, py});
+    }
+    void SetArea(const Rect& area, bool pullIn = false) {
+        area_ = area;
+        pullIn_ = pullIn;
+    }
+    // Where the pane is kept: its monitor, or the whole screen.
+    Rect Area() const { return area_.IsEmpty() ? Rect{0, 0, screen_.width, screen_.height} : area_; }
 
     bool IsVisible() const { return visible_; }
     // Returns whether the flag changed.
@@ -131,7 +167,8 @@ public:
     }
 
     // Callers put a pane at a distance from an anchor (usually the pointer).
-    // When it would come closer than m = flipMargin to a screen edge, it jumps
+    // When it would come closer than m = flipMargin to an edge of its area
+    // (the monitor it keeps to; on one monitor the screen), it jumps
     // by 2m plus its outer size to the other side of the anchor:
     //
     //        anchor                        anchor
@@ -148,13 +185,21 @@ public:
         y_ = kept.y;
     }
     // Where KeepOnScreen would put the pane if it stood at (x, y).
-    Point KeptOnScreen(int x, int y) const {
+    Point KeptOnScreen(int x, int y) const { return KeptIn(Area(), x, y, pullIn_); }
+    // The same rule against another area; with `pullIn` a pane still off the
+    // area after the flips is then moved onto it (its left and top edges
+    // win when it is larger).
+    Point KeptIn(const Rect& area, int x, int y, bool pullIn) const {
         const int m = flipMargin_;
         if (m < 0) return Point{x, y};
-        if (x < m) x = x + 2 * m + outerWidth_;
-        if (y < m) y = y + 2 * m + outerHeight_;
-        if (x + outerWidth_ + m > screen_.width) x = x - 2 * m - outerWidth_;
-        if (y + outerHeight_ + m > screen_.height) y = y - 2 * m - outerHeight_;
+        if (x < area.left + m) x = x + 2 * m + outerWidth_;
+        if (y < area.top + m) y = y + 2 * m + outerHeight_;
+        if (x + outerWidth_ + m > area.right) x = x - 2 * m - outerWidth_;
+        if (y + outerHeight_ + m > area.bottom) y = y - 2 * m - outerHeight_;
+        if (pullIn) {
+            x = std::max(area.left, std::min(x, area.right - outerWidth_));
+            y = std::max(area.top, std::min(y, area.bottom - outerHeight_));
+        }
         return Point{x, y};
     }
 
@@ -194,6 +239,9 @@ private:
     int contentWidth_ = 0;
     int contentHeight_ = 0;
     Size screen_;
+    Rect area_;  // empty: the whole screen
+    bool pullIn_ = false;
+    const std::vector<Rect>* monitors_ = nullptr;
     int outerWidth_ = 0;
     int outerHeight_ = 0;
     int flipMargin_ = 0;

@@ -10,9 +10,9 @@ bool ZoomViewOn(const ViewLabels& labels) {
     return labels.zoomVisible != nullptr && *labels.zoomVisible != 0;
 }
 
-bool WholeOnScreen(const Rect& box, Size screen) {
-    return box.left >= 0 && box.top >= 0 && box.right <= screen.width &&
-           box.bottom <= screen.height;
+bool WholeIn(const Rect& box, const Rect& area) {
+    return box.left >= area.left && box.top >= area.top && box.right <= area.right &&
+           box.bottom <= area.bottom;
 }
 
 // Overlapping boxes; an empty one overlaps nothing.
@@ -34,7 +34,7 @@ Point SizeReadoutPosition(const LabelPane& label, const Selection& s, const Tool
                           int corner) {
     const int w = label.OuterWidth();
     const int h = label.OuterHeight();
-    const Size screen = label.ScreenSize();
+    const Rect area = label.Area();
     const bool hasPanel = panel != nullptr && panel->IsPresent();
     const Rect panelBox = hasPanel ? panel->CornerRect() : Rect{};
 
@@ -58,14 +58,14 @@ Point SizeReadoutPosition(const LabelPane& label, const Selection& s, const Tool
     };
     for (int i = 0; i < count; ++i) {
         const Point at = label.KeptOnScreen(tries[i].x, tries[i].y);
-        if (WholeOnScreen(Rect::FromXYWH(at.x, at.y, w, h), screen) && clear(at)) return at;
+        if (WholeIn(Rect::FromXYWH(at.x, at.y, w, h), area) && clear(at)) return at;
     }
-    // Nowhere whole as it stands (a selection filling the screen, say):
-    // pushed onto the screen, where it may lie over the selection itself.
+    // Nowhere whole as it stands (a selection filling the monitor, say):
+    // pushed onto the monitor, where it may lie over the selection itself.
     for (int i = 0; i < count; ++i) {
         Point at = label.KeptOnScreen(tries[i].x, tries[i].y);
-        at.x = std::max(0, std::min(at.x, screen.width - w));
-        at.y = std::max(0, std::min(at.y, screen.height - h));
+        at.x = std::max(area.left, std::min(at.x, area.right - w));
+        at.y = std::max(area.top, std::min(at.y, area.bottom - h));
         if (clear(at)) return at;
     }
     return label.KeptOnScreen(tries[0].x, tries[0].y);
@@ -100,6 +100,7 @@ void ShowToolTip(const ViewLabels& labels, TextMeasurer& measurer, bool show, in
     const int hover = labels.toolPanel->HoverIndex();
     if (hover < 0) return;
     label.SetText(ToolButtonLabel(hover), measurer);
+    label.KeepToMonitorAt(x, y);
     label.MoveTo(x + label.Metrics().tipOffset, y + label.Metrics().tipOffset);
     label.RestartTimer();
     label.SetVisible(true);

@@ -1,5 +1,8 @@
 #include "view/ScreenView_win.h"
 
+#include <initializer_list>
+#include <vector>
+
 #include "base/Win32Geometry.h"
 #include "resources/resource.h"
 #include "view/ToolPanel_win.h"
@@ -7,6 +10,24 @@
 
 namespace mrv {
 namespace {
+
+// The virtual screen and every monitor in desktop coordinates.
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(monitor, &info))
+        reinterpret_cast<std::vector<Rect>*>(param)->push_back(FromRECT(info.rcMonitor));
+    return TRUE;
+}
+
+MonitorLayout ReadDesktopMonitors() {
+    const Rect virtualScreen =
+        Rect::FromXYWH(GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                       GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    std::vector<Rect> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return MonitorLayout::FromDesktop(virtualScreen, monitors);
+}
 
 // The frame tiles in slot order: each next slot shifts the stripes two pixels.
 constexpr int kFrameTileIds[4] = {IDB_FRAME_SLOT0, IDB_FRAME_SLOT1, IDB_FRAME_SLOT2,
@@ -24,8 +45,9 @@ ScreenView::~ScreenView() {
 int ScreenView::InitScreenView(Settings& s, HINSTANCE instance) {
     settings = &s;
     instance_ = instance;
-    screenWidth_ = GetSystemMetrics(SM_CXSCREEN);
-    screenHeight_ = GetSystemMetrics(SM_CYSCREEN);
+    monitors_ = ReadDesktopMonitors();
+    screenWidth_ = monitors_.size.width;
+    screenHeight_ = monitors_.size.height;
     displayDC_ = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
     if (!displayDC_) return 0;
     RecreateScreenBitmap();
@@ -67,6 +89,9 @@ int ScreenView::InitScreenView(Settings& s, HINSTANCE instance) {
     firstLabel.MakeShadowStrips();
 
     if (!menuPane.Init(screen, instance)) return 0;
+    for (Pane* pane :
+         std::initializer_list<Pane*>{&toolPanel, &zoomPane, &firstLabel, &secondLabel, &menuPane})
+        pane->SetMonitors(&monitors_.monitors);
 
     pointerTarget = kTargetNothing;
     chosenToolButton = -1;
@@ -89,8 +114,9 @@ int ScreenView::InitScreenView(Settings& s, HINSTANCE instance) {
 
     // The panes start at 96 dpi; the monitor's scale replaces it.
     uiScale_ = UiScale();
-    snapshotOrigin_ = Point{0, 0};
-    ApplyUiScale(ScaleAt(Rect{0, 0, screenWidth_, screenHeight_}));
+    POINT pointer{};
+    if (!GetCursorPos(&pointer)) pointer = POINT{monitors_.origin.x, monitors_.origin.y};
+    (void)FollowScaleAt(pointer.x - monitors_.origin.x, pointer.y - monitors_.origin.y);
 
     // Magnifier, tool panel, JPEG qualities and shadows from the settings.
     ApplySettingsToView(s);
@@ -120,10 +146,65 @@ bool ScreenView::RecreateScreenBitmap() {
 int ScreenView::CaptureScreen() {
     Surface surface;
     if (surface.Select(displayDC_, screenBitmap_.get())) {
-        BitBlt(surface.Dc(), 0, 0, screenWidth_, screenHeight_, displayDC_, 0, 0, SRCCOPY);
+        // The display DC has desktop coordinates: the virtual screen starts
+        // at its origin, left of or above (0, 0) when a monitor stands there.
+        const Point origin = monitors_.origin;
+        BitBlt(surface.Dc(), 0, 0, screenWidth_, screenHeight_, displayDC_, origin.x, origin.y,
+               SRCCOPY);
+        // What a display shows outside every monitor is undefined.
+        for (const Rect& hole : monitors_.Holes()) {
+            const RECT r = ToRECT(hole);
+            FillRect(surface.Dc(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        }
         GdiFlush();
     }
     return 1;
+}
+
+bool ScreenView::ReadMonitors() {
+    return ApplyMonitors(ReadDesktopMonitors());
+}
+
+bool ScreenView::ApplyMonitors(const MonitorLayout& layout) {
+    if (layout.origin == monitors_.origin && layout.size == monitors_.size &&
+        layout.monitors == monitors_.monitors)
+        return false;  // a resolution change elsewhere, or a repeated notice
+    const Size old{screenWidth_, screenHeight_};
+    // Snapshot pixels that showed a desktop pixel still show it: everything
+    // moves by the shift of the origin.
+    const int dx = monitors_.origin.x - layout.origin.x;
+    const int dy = monitors_.origin.y - layout.origin.y;
+    // Assigned in place: the panes keep a pointer to the monitor list.
+    monitors_ = layout;
+    const Size now = monitors_.size;
+    if (now != old || dx != 0 || dy != 0) {
+        screenWidth_ = now.width;
+        screenHeight_ = now.height;
+        UniqueBitmap oldBitmap(screenBitmap_.release());
+        RecreateScreenBitmap();
+        Surface from;
+        Surface to;
+        if (oldBitmap && from.Select(displayDC_, oldBitmap.get()) &&
+            to.Select(displayDC_, screenBitmap_.get()))
+            BitBlt(to.Dc(), dx, dy, old.width, old.height, from.Dc(), 0, 0, SRCCOPY);
+        GdiFlush();
+        selection.left += dx;
+        selection.top += dy;
+        // A move's anchor is relative to the selection; the others are not.
+        if (selection.mode != MODE_MOVE) {
+            selection.anchorX += dx;
+            selection.anchorY += dy;
+        }
+    }
+    for (Pane* pane :
+         std::initializer_list<Pane*>{&toolPanel, &zoomPane, &firstLabel, &secondLabel, &menuPane})
+        pane->SetScreen(now);
+    selection.SetScreenSize(now.width, now.height);
+    if (selection.left < 0 || selection.top < 0 || selection.left + selection.width > now.width ||
+        selection.top + selection.height > now.height)
+        selection.Clear();
+    menuPane.Dismiss();
+    return true;
 }
 
 void ScreenView::PaintScreen(HDC dc) const {
@@ -144,7 +225,6 @@ imaging::PixelView ScreenView::SnapshotPixels() const {
 }
 
 bool ScreenView::CaptureSelection() {
-    if (pinnedMode) CaptureScreen();
     return outputImage.Capture(SnapshotPixels(), selection.GetRect());
 }
 
@@ -215,8 +295,19 @@ void ScreenView::ApplySettingsToView(const Settings& s) {
     menuPane.SetShadowOn(shadow);
 }
 
-void ScreenView::ApplyUiScale(UiScale scale) {
-    if (scale == uiScale_) return;
+UiScale ScreenView::ScaleAt(const Rect& box) const {
+    const Point topLeft = monitors_.ToDesktop(Point{box.left, box.top});
+    const Point bottomRight = monitors_.ToDesktop(Point{box.right, box.bottom});
+    return UiScaleAt(RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y});
+}
+
+bool ScreenView::FollowScaleAt(int px, int py) {
+    if (menuPane.IsVisible()) return false;
+    return ApplyUiScale(ScaleAt(monitors_.MonitorAt(Point{px, py})));
+}
+
+bool ScreenView::ApplyUiScale(UiScale scale) {
+    if (scale == uiScale_) return false;
     uiScale_ = scale;
     selection.uiScale = scale;
 
@@ -237,6 +328,7 @@ void ScreenView::ApplyUiScale(UiScale scale) {
     }
     // A menu whose texts cannot be measured still shows.
     (void)menuPane.ApplyScale(scale);
+    return true;
 }
 
 void ScreenView::ReleaseFontAndMenu() {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/Monitors.h"
 #include "imaging/PixelView.h"
 #include "output/OutputImage.h"
 #include "selection/Selection.h"
@@ -41,8 +42,17 @@ public:
     // Set-up from the settings record, which outlives the view. 0 = the
     // display or the frame tiles could not be had; the program cannot start.
     int InitScreenView(Settings& settings, HINSTANCE instance);
-    // Copies the whole display into the snapshot. Returns 1.
+    // Copies the whole virtual screen into the snapshot, with the parts on no
+    // monitor black. Returns 1.
     int CaptureScreen();
+    // Reads the monitors again (the display changed) and applies them.
+    bool ReadMonitors();
+    // A new arrangement of monitors: unless it is the one in use, the
+    // snapshot is re-made at the new size with the old picture where it was
+    // on the desktop, every pane is bound to the new screen, the selection
+    // keeps its desktop position and is cleared when it no longer fits, and
+    // the menu closes. Returns whether anything changed.
+    bool ApplyMonitors(const MonitorLayout& layout);
     void PaintScreen(HDC dc) const;
     // A fresh 32-bit top-down DIB section of the screen size for the snapshot.
     bool RecreateScreenBitmap();
@@ -50,12 +60,17 @@ public:
     void ApplySettingsToView(const Settings& settings);
 
     // The interface scale of the monitor holding `box` (snapshot pixels).
-    UiScale ScaleAt(const Rect& box) const { return UiScaleAt(box, snapshotOrigin_); }
+    UiScale ScaleAt(const Rect& box) const;
     // Puts every pane and the selection's bands at `scale`: the label font,
     // the menu with its font and check mark, and the tool panel with an icon
     // strip made for it; a shown label is measured again. Nothing happens
     // when the scale is the one in use. The caller invalidates.
-    void ApplyUiScale(UiScale scale);
+    // Returns whether it changed.
+    bool ApplyUiScale(UiScale scale);
+    // The panes follow the pointer from monitor to monitor: the scale of the
+    // monitor holding (px, py), applied while the menu is hidden (an open
+    // menu keeps its size). True when it changed: the caller repaints all.
+    bool FollowScaleAt(int px, int py);
     UiScale CurrentUiScale() const { return uiScale_; }
     // The font and the menu are released by the capture window at shutdown.
     void ReleaseFontAndMenu();
@@ -66,14 +81,17 @@ public:
     HDC DisplayDC() const { return displayDC_; }
     int ScreenWidth() const { return screenWidth_; }
     int ScreenHeight() const { return screenHeight_; }
+    // The monitors in snapshot coordinates and the desktop position of
+    // snapshot pixel (0, 0).
+    const MonitorLayout& Monitors() const { return monitors_; }
+    Point Origin() const { return monitors_.origin; }
 
     // The label operations' view of the panes, and a measurer for their text.
     ViewLabels Labels();
     TextMeasurer& Measurer();
 
-    // Cuts the selection out of the snapshot for a save; while pinned the
-    // screen is snapshotted again first, so a pinned frame saves what is
-    // visible through it now.
+    // Cuts the selection out of the snapshot for a save. (While pinned the
+    // capture window snapshots the live screen first, without its own panel.)
     bool CaptureSelection();
 
     // The menu's area joined with that of its open submenu.
@@ -110,6 +128,7 @@ private:
     void* screenBits_ = nullptr;
     int screenWidth_ = 0;
     int screenHeight_ = 0;
+    MonitorLayout monitors_;
 
     UniqueBitmap frameTiles_[4];
     UniqueBrush framePatterns_[4];
@@ -118,8 +137,6 @@ private:
     UniqueBitmap scaledToolIcons_;
     UniqueFont uiFont_;
     UiScale uiScale_;
-    // Where the snapshot's (0, 0) stands on the desktop.
-    Point snapshotOrigin_;
 
     PaneShadow zoomShadow_;
     PaneShadow toolShadow_;

@@ -97,14 +97,37 @@ bool ToolPanel::CornerTarget(Point* at) const {
     }
 }
 
+Rect ToolPanel::CornerMonitor(bool* cornerOff) const {
+    *cornerOff = false;
+    if (selection_ == nullptr) return Area();
+    const Selection& s = *selection_;
+    const int corner = corner_ != nullptr ? *corner_ : kCornerBelowLeft;
+    const bool right = corner == kCornerAboveRight || corner == kCornerBelowRight;
+    const bool below = corner == kCornerBelowLeft || corner == kCornerBelowRight;
+    // The selection's own pixel at that corner.
+    const int x = right ? s.left + s.width - 1 : s.left;
+    const int y = below ? s.top + s.height - 1 : s.top;
+    const Rect monitor = MonitorAt(x, y);
+    *cornerOff = !monitor.Contains(Point{x, y});
+    return monitor;
+}
+
 void ToolPanel::PlaceAtCorner() {
     Point at;
-    if (CornerTarget(&at)) MoveTo(at.x, at.y);
+    if (!CornerTarget(&at)) return;
+    bool cornerOff = false;
+    const Rect monitor = CornerMonitor(&cornerOff);
+    SetArea(monitor, cornerOff);
+    MoveTo(at.x, at.y);
 }
 
 Rect ToolPanel::CornerRect() const {
     Point at{X(), Y()};
-    if (CornerTarget(&at)) at = KeptOnScreen(at.x, at.y);
+    bool cornerOff = false;
+    if (CornerTarget(&at)) {
+        const Rect monitor = CornerMonitor(&cornerOff);
+        at = KeptIn(monitor, at.x, at.y, cornerOff);
+    }
     return Rect::FromXYWH(at.x, at.y, OuterWidth(), OuterHeight());
 }
 

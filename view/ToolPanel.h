@@ -114,6 +114,9 @@ public:
     Rect PinnedBackground() const;
 
 private:
+    // The monitor holding the selection's pixel at the panel's corner (or
+    // the nearest, with `cornerOff` set, for a corner in a hole).
+    Rect CornerMonitor(bool* cornerOff) const;
     // The corner position before KeepOnScreen; false (and `at` untouched)
     // without a selection or for an unknown corner value.
     bool CornerTarget(Point* at) const;

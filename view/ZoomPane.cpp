@@ -44,6 +44,9 @@ void ZoomPane::ConfigureFromSettings(const Settings& settings) {
 void ZoomPane::FollowCursor(int px, int py) {
     sourceX_ = px - radiusX_;
     sourceY_ = py - radiusY_;
+    // The pane stays on the anchor's monitor; its source square may lie on
+    // any part of the screen.
+    KeepToMonitorAt(px, py);
     MoveTo(px + radiusX_ - 3, py + radiusY_ - 3);  // also KeepOnScreen
     ClampSource();
 }

@@ -1,7 +1,8 @@
 """Fixtures for the end-to-end tests; the machinery is in harness.py."""
 import pytest
 
-from harness import Program, environment_problem, make_test_picture, screen_size, show_picture
+from harness import (Program, environment_problem, make_test_picture, screen_size, show_picture,
+                     start_window_manager, stop_window_manager)
 
 
 def _require_environment():
@@ -36,3 +37,13 @@ def screen_picture(tmp_path_factory):
     yield img
     proc.kill()
     proc.wait(timeout=10)
+
+
+@pytest.fixture(scope="module")
+def window_manager():
+    """openbox in the display for the tests of one module: activation,
+    minimise and restore, and focus as on a desktop."""
+    _require_environment()
+    proc = start_window_manager()
+    yield
+    stop_window_manager(proc)

@@ -67,8 +67,19 @@ def screenshot():
 
 
 def screen_size():
-    info = probe("screen")
-    return int(info["width"]), int(info["height"])
+    """The virtual screen (every monitor); on one monitor, the screen.
+    Asked again when a probe started in a busy moment (a window manager
+    coming up) printed nothing."""
+    info = wait_for(lambda: (lambda i: i if "virtual_width" in i else None)(probe("screen")),
+                    what="the screen size")
+    return int(info["virtual_width"]), int(info["virtual_height"])
+
+
+def monitors():
+    """The monitors as (left, top, right, bottom) in desktop coordinates."""
+    text = wine(TOOLS / "probe.exe", "monitors")
+    return [tuple(int(v) for v in line.split("=", 1)[1].split(","))
+            for line in text.split() if line.startswith("monitor=")]
 
 
 def make_test_picture(width, height):
@@ -99,15 +110,48 @@ class Program:
         if copy:
             shutil.copy2(EXE, self.exe)
         self.process = None
+        self.through_start = False
 
     @property
     def settings_file(self):
         return self.folder / "mrv_setting.bin"
 
-    def start(self):
-        self.process = subprocess.Popen(["wine", str(self.exe)], cwd=self.folder,
+    def start(self, minimised=False):
+        """Starts the program; minimised as a shortcut set to "Minimized" does
+        (the process is then Wine's start command, which waits for it)."""
+        command = ["wine", str(self.exe)]
+        self.through_start = minimised
+        if minimised:
+            command = ["wine", "start", "/min", "/wait", "/unix", str(self.exe)]
+        self.process = subprocess.Popen(command, cwd=self.folder,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return self
+
+    def command(self, command_id):
+        """Sends a menu command, as the menus and the tool panel do."""
+        probe("post", "CORE", "MORVANTE", 0x0111, command_id, 0)
+
+    def tray_click(self, mouse_message):
+        """A click on the tray icon (WM_LBUTTONUP 0x202, WM_RBUTTONUP 0x205)."""
+        probe("post", "CORE", "MORVANTE", 0x0447, 0, mouse_message)
+
+    def activate(self):
+        """Activates the window through the window manager, as a click on its
+        task bar button does."""
+        ids = subprocess.run(["xdotool", "search", "--name", "^MORVANTE$"], capture_output=True,
+                             text=True, timeout=10).stdout.split()
+        assert ids, "no X window named MORVANTE"
+        for xid in ids:
+            subprocess.run(["xdotool", "windowactivate", xid], capture_output=True, timeout=10)
+
+    def wait_full_screen(self, timeout=15):
+        """Waits until the window is up, topmost and covers the screen."""
+        width, height = screen_size()
+        return wait_for(lambda: (lambda w: w if w.get("found") == "1" and w["visible"] == "1" and
+                                 w["iconic"] == "0" and w["topmost"] == "1" and
+                                 (int(w["left"]), int(w["top"]), int(w["right"]),
+                                  int(w["bottom"])) == (0, 0, width, height) else None)(
+                                      self.window()), timeout, what="the full-screen window")
 
     def window(self):
         return probe("window", "CORE", "MORVANTE")
@@ -123,6 +167,10 @@ class Program:
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait(timeout=10)
+        # A program started through Wine's start command outlives its killing.
+        if self.through_start and self.window().get("found") == "1":
+            self.command(40002)  # exit
+            wait_for(lambda: self.window().get("found") == "0", what="the program to end")
 
 
 def show_picture(img, folder):
@@ -148,6 +196,23 @@ def change_picture(img):
     img.save(_shown_path)
     probe("post", "MRV_SHOWPIC", "showpic", 0x0401, 0, 0)
     time.sleep(0.5)
+
+
+def start_window_manager():
+    """Starts openbox in the display; returns its process once it manages."""
+    proc = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    wait_for(lambda: "window id" in subprocess.run(
+        ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True, text=True,
+        timeout=10).stdout, what="the window manager")
+    return proc
+
+
+def stop_window_manager(proc):
+    proc.terminate()
+    proc.wait(timeout=10)
+    # Its check window goes with it; the next program starts without one.
+    subprocess.run(["xprop", "-root", "-remove", "_NET_SUPPORTING_WM_CHECK"], timeout=10)
 
 
 class Settings:

@@ -4,9 +4,12 @@
 //
 //   probe.exe window CLASS TITLE   -> found=1 visible=1 iconic=0 topmost=1 left=.. top=.. right=.. bottom=.. region=..
 //   probe.exe count CLASS          -> count=N (visible top-level windows of that class)
-//   probe.exe screen               -> width=.. height=..
+//   probe.exe screen               -> width=.. height=.. (the primary monitor)
+//                                     virtual_width=.. virtual_height=..
+//   probe.exe monitors             -> virtual=x,y,w,h then one line per monitor: monitor=l,t,r,b
 //   probe.exe foreground           -> class=.. title=..
 //   probe.exe post CLASS TITLE MSG WPARAM LPARAM
+//   probe.exe restore CLASS TITLE  -> restores and activates the window, as a task switcher does
 //   probe.exe trayicon CLASS TITLE -> tray=1 when the window has a tray icon with id 0
 //   probe.exe dialog TITLE         -> found=1 text=... (a message box or dialog of that title)
 //   probe.exe dlgtext TITLE ID [TEXT] -> sets (and reports) a control's text in that dialog
@@ -24,6 +27,15 @@ struct CountContext {
     const wchar_t* className;
     int count;
 };
+
+BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(monitor, &info))
+        std::printf("monitor=%ld,%ld,%ld,%ld\n", info.rcMonitor.left, info.rcMonitor.top,
+                    info.rcMonitor.right, info.rcMonitor.bottom);
+    return TRUE;
+}
 
 BOOL CALLBACK CountProc(HWND window, LPARAM param) {
     auto* ctx = reinterpret_cast<CountContext*>(param);
@@ -75,8 +87,16 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (cmd == L"screen") {
-        std::printf("width=%d height=%d\n", GetSystemMetrics(SM_CXSCREEN),
-                    GetSystemMetrics(SM_CYSCREEN));
+        std::printf("width=%d height=%d virtual_width=%d virtual_height=%d\n",
+                    GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                    GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+        return 0;
+    }
+    if (cmd == L"monitors") {
+        std::printf("virtual=%d,%d,%d,%d\n", GetSystemMetrics(SM_XVIRTUALSCREEN),
+                    GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                    GetSystemMetrics(SM_CYVIRTUALSCREEN));
+        EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0);
         return 0;
     }
     if (cmd == L"foreground") {
@@ -132,6 +152,14 @@ int wmain(int argc, wchar_t** argv) {
         if (!w) return 1;
         PostMessageW(w, WM_COMMAND, MAKEWPARAM(std::wcstol(argv[3], nullptr, 0), BN_CLICKED), 0);
         std::printf("posted=1\n");
+        return 0;
+    }
+    if (cmd == L"restore" && argc >= 4) {
+        HWND w = FindWindowW(argv[2], argv[3]);
+        if (!w) return 1;
+        ShowWindow(w, SW_RESTORE);
+        SetForegroundWindow(w);
+        std::printf("restored=1\n");
         return 0;
     }
     if (cmd == L"post" && argc >= 7) {

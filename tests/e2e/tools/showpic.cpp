@@ -66,9 +66,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = L"MRV_SHOWPIC";
     RegisterClassW(&wc);
-    HWND window = CreateWindowExW(0, wc.lpszClassName, L"showpic", WS_POPUP | WS_VISIBLE, 0, 0,
-                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                  nullptr, nullptr, instance, nullptr);
+    // Over every monitor: the picture's (0, 0) at the virtual screen's top-left.
+    HWND window = CreateWindowExW(
+        0, wc.lpszClassName, L"showpic", WS_POPUP | WS_VISIBLE,
+        GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+        GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN), nullptr, nullptr,
+        instance, nullptr);
     if (!window) return 3;
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace mrv {
 namespace {
 
@@ -228,6 +230,38 @@ TEST_F(PopupMenu, SubmenuOpensRightUntilItWouldReachTheScreenEdgeThenFlipsLeft) 
     menu.Popup(fits + 1, 50);
     Move(menu, entry);
     EXPECT_EQ(sub.X(), menu.X() + 1 - sub.ContentWidth() + 2);
+}
+
+TEST_F(PopupMenu, OnTwoMonitorsTheMenuAndItsSubmenuKeepToThePointersMonitor) {
+    // 1024 x 700 at (0, 0) and 800 x 600 at (1024, 0): a 1824 x 700 screen.
+    const std::vector<Rect> monitors{{0, 0, 1024, 700}, {1024, 0, 1824, 600}};
+    menu.Init(Size{1824, 700});
+    Build(menu, ">c-cc-ccccc-cc-cccc-cc", 1);
+    ASSERT_TRUE(menu.MeasureMenu(measurer));
+    menu.SetMonitors(&monitors);
+    MenuModel& formats = *menu.Items()[0].submenu;
+    const auto inside = [](const Rect& box, const Rect& monitor) {
+        return box.Intersect(monitor) == box;
+    };
+    // The submenu flips at the first monitor's inner edge, which is no edge
+    // of the screen.
+    const int fits = 1024 - 1 - formats.ContentWidth() - (menu.ContentWidth() - 5);
+    menu.Popup(fits, 50);
+    Move(menu, menu.Items()[0].id);
+    EXPECT_EQ(formats.X() + formats.ContentWidth(), 1023);
+    menu.Popup(fits + 1, 50);
+    Move(menu, menu.Items()[0].id);
+    EXPECT_EQ(formats.X(), menu.X() + 1 - formats.ContentWidth() + 2);
+    EXPECT_TRUE(inside(formats.ContentRect(), monitors[0]));
+    // Near the second monitor's right and bottom edges (the hole below it)
+    // both go back onto it.
+    menu.Popup(1800, 590);
+    Move(menu, menu.Items()[0].id);
+    EXPECT_TRUE(inside(menu.ContentRect(), monitors[1])) << menu.X() << "," << menu.Y();
+    EXPECT_TRUE(inside(formats.ContentRect(), monitors[1])) << formats.X() << "," << formats.Y();
+    // Opened in the hole: pulled onto the nearest monitor.
+    menu.Popup(1500, 650);
+    EXPECT_TRUE(inside(menu.ContentRect(), monitors[1])) << menu.X() << "," << menu.Y();
 }
 
 }  // namespace

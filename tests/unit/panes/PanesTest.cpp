@@ -304,6 +304,105 @@ TEST_F(Readout, NoSelectionNoReadoutNoPanelAndATimedOutTipKeepsTheMagnifierAway)
     EXPECT_TRUE(zoom.IsVisible());
 }
 
+// Two monitors side by side, the second lower, leaving a hole below it:
+// 1024 x 700 at (0, 0) and 800 x 600 at (1024, 0), a 1824 x 700 screen.
+const std::vector<Rect> kTwoMonitors{{0, 0, 1024, 700}, {1024, 0, 1824, 600}};
+const Size kTwoScreen{1824, 700};
+
+TEST(Monitors, TheZoomPaneFlipsAtInnerEdgesAndLeavesAHoleWhileItsSourceMayCoverIt) {
+    Strips strips;
+    Settings settings;  // radius 12, factor 3: 77 x 77, 81 x 81 with the shadow, margin 8
+    ZoomPane zoom;
+    zoom.AttachShadowStrips(&strips);
+    zoom.Init(kTwoScreen);
+    zoom.SetMonitors(&kTwoMonitors);
+    zoom.ConfigureFromSettings(settings);
+    // {pointer x, y, pane x, y, source x, y}
+    const int cases[][6] = {
+        {900, 300, 909, 309, 888, 288},    // room to the right on the first monitor
+        {1000, 300, 912, 309, 988, 288},   // the inner edge flips it back left
+        {1030, 300, 1039, 309, 1018, 288}, // just over it, on the second: stays right
+        {1700, 590, 1709, 502, 1688, 578}, // the second's bottom, 100 above the screen's
+        {1700, 690, 1709, 519, 1688, 675}, // in the hole: pulled onto the second monitor
+        {1020, 650, 932, 562, 1008, 638}}; // the first's bottom-right, beside the hole
+    for (const auto& c : cases) {
+        zoom.FollowCursor(c[0], c[1]);
+        EXPECT_EQ((std::vector{zoom.X(), zoom.Y(), zoom.SourceX(), zoom.SourceY()}),
+                  (std::vector{c[2], c[3], c[4], c[5]}))
+            << c[0] << "," << c[1];
+        const Rect box = zoom.OuterRect();
+        EXPECT_TRUE(box.Intersect(kTwoMonitors[0]) == box || box.Intersect(kTwoMonitors[1]) == box)
+            << c[0] << "," << c[1];
+    }
+    // Without a monitor list the whole screen is one monitor, as on one display.
+    zoom.SetMonitors(nullptr);
+    zoom.FollowCursor(1000, 300);
+    EXPECT_EQ(zoom.X(), 1009);
+}
+
+TEST(Monitors, TheToolPanelKeepsToTheMonitorOfItsCornerAndTheReadoutToThePointers) {
+    Strips strips;
+    Settings settings;
+    Selection selection;
+    ToolPanel tools;
+    LabelPane label;
+    ZoomPane zoom;
+    for (Pane* p : std::initializer_list<Pane*>{&tools, &label, &zoom}) {
+        p->AttachShadowStrips(&strips);
+        p->Init(kTwoScreen);
+        p->SetMonitors(&kTwoMonitors);
+    }
+    tools.Link(&selection, settings.toolButtons, &settings.toolPanelCorner);
+    tools.Layout();  // 194 x 28, outer 198 x 32
+    selection.BindSettings(settings);
+    selection.SetScreenSize(kTwoScreen.width, kTwoScreen.height);
+    // {left, top, width, height, corner, panel x, y}
+    const int cases[][7] = {
+        // below right, the corner on the first monitor by its inner edge:
+        // not across onto the second
+        {900, 100, 120, 60, kCornerBelowRight, 822, 160},
+        // below left, the corner just over the inner edge: on the second
+        {1024, 100, 120, 60, kCornerBelowLeft, 1025, 160},
+        // below left, the selection ending at the second's bottom: the panel
+        // is pulled back over that edge, not into the hole
+        {1100, 400, 300, 200, kCornerBelowLeft, 1101, 568},
+        // across both, down into the hole: pulled onto the nearest monitor
+        {900, 500, 700, 150, kCornerBelowRight, 1402, 568},
+        // the same corner on one screen would have stood at 1402, 618
+    };
+    for (const auto& c : cases) {
+        std::tie(selection.left, selection.top, selection.width, selection.height) =
+            std::tie(c[0], c[1], c[2], c[3]);
+        settings.toolPanelCorner = c[4];
+        tools.PlaceAtCorner();
+        EXPECT_EQ((Point{tools.X(), tools.Y()}), (Point{c[5], c[6]})) << c[0] << "," << c[1];
+        EXPECT_EQ(tools.CornerRect(), tools.OuterRect());
+    }
+
+    // The read-out below a selection at the second monitor's bottom goes
+    // above it, on that monitor, rather than into the hole.
+    FixedMeasurer m;
+    ViewLabels labels;
+    settings.zoomVisible = 1;
+    settings.toolPanelVisible = 0;
+    tools.SetVisible(false);
+    label.SetShadowOn(label.MakeShadowStrips());
+    labels.first = &label;
+    labels.zoom = &zoom;
+    labels.toolPanel = &tools;
+    labels.selection = &selection;
+    labels.zoomVisible = &settings.zoomVisible;
+    labels.toolPanelCorner = &settings.toolPanelCorner;
+    std::tie(selection.left, selection.top, selection.width, selection.height) =
+        std::make_tuple(1100, 500, 300, 98);
+    label.KeepToMonitorAt(1200, 550);
+    UpdateSizeReadout(labels, m, MODE_MOVE);
+    EXPECT_EQ(label.OuterRect().bottom, 500 - 26 + 22);
+    label.SetArea(Rect{});  // one screen: below it, in what is the hole here
+    UpdateSizeReadout(labels, m, MODE_MOVE);
+    EXPECT_EQ(label.Y(), 602);
+}
+
 TEST(LabelPane, CrLfLoneLfAndUnmeasurableLinesAndACutKeepingPairsWhole) {
     LabelPane label;
     FixedMeasurer m;

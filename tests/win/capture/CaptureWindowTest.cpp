@@ -1,8 +1,11 @@
 // The capture window under Wine, driven through its command handler: menu
 // marks read from both menus, saves into a scratch folder and the messages
-// they show, the toggles, pinning, the tray and the frame tick. One window
-// serves every case (under Wine each destroyed full-screen window costs
-// seconds); SetUp puts back what a case may have changed.
+// they show, the toggles, pinning, the tray and the frame tick, and what the
+// window modes capture. One window serves every case (under Wine each
+// destroyed full-screen window costs seconds); SetUp puts back what a case
+// may have changed. Beneath it a backdrop of one colour, run by a thread of
+// its own so that it paints while the window under test waits, stands for
+// the live screen.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "capture/CaptureWindow.h"
 #include "output/FileSink_win.h"
@@ -20,6 +24,47 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr COLORREF kBackdrop = RGB(12, 140, 200);
+constexpr COLORREF kMarker = RGB(250, 0, 250);  // painted into the snapshot by a case
+// Where a snapshot is looked at: away from the corner where Wine, without a
+// task bar, shows the tray icons.
+constexpr Rect kProbeArea{200, 200, 264, 264};
+
+// A full-screen window of one colour, not topmost, with its own message loop.
+class Backdrop {
+public:
+    Backdrop() {
+        std::thread([this] {
+            window_ = CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                      nullptr, nullptr, nullptr, nullptr);
+            SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Paint));
+            InvalidateRect(window_, nullptr, TRUE);
+            threadId_ = GetCurrentThreadId();
+            SetEvent(ready_);
+            for (MSG m; GetMessageW(&m, nullptr, 0, 0) > 0;) DispatchMessageW(&m);
+            DestroyWindow(window_);
+        }).detach();
+        WaitForSingleObject(ready_, INFINITE);
+    }
+    ~Backdrop() { PostThreadMessageW(threadId_, WM_QUIT, 0, 0); }
+
+private:
+    static LRESULT CALLBACK Paint(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message != WM_PAINT) return DefWindowProcW(w, message, wParam, lParam);
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(w, &ps);
+        HBRUSH brush = CreateSolidBrush(kBackdrop);
+        FillRect(dc, &ps.rcPaint, brush);
+        DeleteObject(brush);
+        EndPaint(w, &ps);
+        return 0;
+    }
+    HANDLE ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HWND window_ = nullptr;
+    DWORD threadId_ = 0;
+};
+
 class CaptureTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -27,12 +72,14 @@ protected:
             start = fs::current_path();
             folder = fs::temp_directory_path() / ("mrv-" + std::to_string(GetCurrentProcessId()));
             fs::create_directories(folder);
+            backdrop = std::make_unique<Backdrop>();
             app = std::make_unique<CaptureWindow>();
             app->instance = GetModuleHandleW(nullptr);
             app->exeDirectory = folder.wstring() + L"\\";
             app->SetMessageBoxFunction([](HWND, const wchar_t* text, const wchar_t*, UINT) {
                 messages.push_back(text);
                 boxTopmost = IsTopmost();
+                boxModal = app->modalOpen;
                 return IDOK;
             });
             ASSERT_TRUE(app->OnInit() && RegisterWindowClass(*app));
@@ -56,6 +103,7 @@ protected:
     static void TearDownTestSuite() {
         if (app) DestroyWindow(app->window);
         app.reset();
+        backdrop.reset();
         fs::current_path(start);  // saving entered the folder
         fs::remove_all(folder);
     }
@@ -88,9 +136,69 @@ protected:
         return in;
     }
 
+    // The snapshot: painted over, and read back.
+    static void FillSnapshot(COLORREF colour) {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, app->view.ScreenBitmap());
+        HBRUSH brush = CreateSolidBrush(colour);
+        RECT all{0, 0, app->view.ScreenWidth(), app->view.ScreenHeight()};
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        GdiFlush();
+    }
+    // True when every snapshot pixel in `r` has `colour`.
+    static bool SnapshotAllOf(const Rect& r, COLORREF colour) {
+        const imaging::PixelView v = app->view.SnapshotPixels();
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) {
+                const std::uint8_t* p = v.data + y * v.stride + x * 4;
+                if (RGB(p[2], p[1], p[0]) != colour) return false;
+            }
+        return true;
+    }
+    // True when the clipboard holds a 24-bit or 8-bit DIB of `width` x
+    // `height` pixels, all of `colour`.
+    static bool ClipboardAllOf(int width, int height, COLORREF colour) {
+        if (!OpenClipboard(nullptr)) return false;
+        bool all = false;
+        if (HANDLE h = GetClipboardData(CF_DIB)) {
+            const auto* info = static_cast<const BITMAPINFOHEADER*>(GlobalLock(h));
+            const int bits = info->biBitCount;
+            all = (bits == 24 || bits == 8) && info->biWidth == width &&
+                  std::abs(info->biHeight) == height;
+            const auto* table = reinterpret_cast<const RGBQUAD*>(
+                reinterpret_cast<const std::uint8_t*>(info) + info->biSize);
+            const int colours = bits == 8 ? (info->biClrUsed ? info->biClrUsed : 256) : 0;
+            const auto* rows = reinterpret_cast<const std::uint8_t*>(table + colours);
+            const int stride = (width * bits / 8 + 3) & ~3;
+            for (int y = 0; all && y < height; ++y)
+                for (int x = 0; all && x < width; ++x) {
+                    const std::uint8_t* p = rows + y * stride + x * bits / 8;
+                    const COLORREF c =
+                        bits == 8 ? RGB(table[*p].rgbRed, table[*p].rgbGreen, table[*p].rgbBlue)
+                                  : RGB(p[2], p[1], p[0]);
+                    all = c == colour;
+                }
+            GlobalUnlock(h);
+        }
+        CloseClipboard();
+        return all;
+    }
+    static bool CoversScreen() {
+        RECT r;
+        GetWindowRect(app->window, &r);
+        return !IsIconic(app->window) && IsWindowVisible(app->window) && r.left == 0 &&
+               r.top == 0 && r.right == app->view.ScreenWidth() &&
+               r.bottom == app->view.ScreenHeight() && IsTopmost();
+    }
+
+    static inline std::unique_ptr<Backdrop> backdrop;
     static inline std::unique_ptr<CaptureWindow> app;
     static inline std::vector<std::wstring> messages;  // the texts of the boxes shown
     static inline bool boxTopmost = false;             // the window, while the last was open
+    static inline int boxModal = 0;                    // modalOpen, while the last was open
     static inline fs::path folder, start;
 };
 
@@ -171,7 +279,8 @@ TEST_F(CaptureTest, ExhaustedNumberShowsMessageFourAndStartsAgainFromZero) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].rfind(L"連番保存の番号が 10 に達しました．", 0), 0u);
     EXPECT_FALSE(boxTopmost) << "a box under a topmost full-screen window cannot be seen";
-    EXPECT_EQ(app->modalOpen, 1) << "the box's focus change must not minimise the window";
+    EXPECT_EQ(boxModal, 1) << "the box's focus change must not minimise the window";
+    EXPECT_EQ(app->modalOpen, 0) << "cleared once the box has returned";
     EXPECT_TRUE(IsTopmost());
     EXPECT_EQ(app->settings.saveNumber, 0);
     EXPECT_EQ(ImageCount(), 10);
@@ -270,6 +379,110 @@ TEST_F(CaptureTest, PinnedRegionHoldsRingAndPanelAndUnpinningClearsItAndMinimise
     Pump();  // the posted focus loss minimises
     EXPECT_TRUE(IsIconic(app->window));
     EXPECT_EQ(app->frameInterval, 0u) << "frames pause while minimised";
+}
+
+TEST_F(CaptureTest, BoxesAndDialogsWhilePinnedLeaveMinimisingWorking) {
+    // Pinned, the focus coming back does not clear modalOpen; the box's or
+    // the dialog's return must, or unpinning could never minimise.
+    Select(300, 200, 120, 80);
+    Command(IDM_PIN_WINDOW);
+    app->settings.numberDigits = 1;
+    for (int i = 0; i < 10; ++i)
+        std::ofstream(folder / ("img" + std::to_string(i) + ".bmp")) << "x";
+    Command(IDM_SAVE_SEQUENTIAL);  // the number is exhausted: a message box
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(boxModal, 1);
+    EXPECT_EQ(app->modalOpen, 0);
+    int shown = 0;
+    app->saveTarget.SetSaveDialogFunction([&](OPENFILENAMEW&) {
+        ++shown;
+        EXPECT_EQ(app->modalOpen, 1) << "the dialog's focus change must not minimise";
+        return SaveDialogResult::kCancelled;
+    });
+    Command(IDM_SAVE_AS);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(app->modalOpen, 0);
+    Command(IDM_MINIMIZE);
+    Pump();
+    EXPECT_TRUE(IsIconic(app->window));
+}
+
+TEST_F(CaptureTest, PinnedCopiesAndSavesTakeTheLiveScreenWithoutThePanel) {
+    FillSnapshot(kMarker);  // the frozen picture
+    Select(400, 300, 120, 80);
+    Command(IDM_PIN_WINDOW);
+    Pump();  // the ring and the panel painted
+    Command(IDM_COPY_REDUCED);
+    EXPECT_TRUE(ClipboardAllOf(120, 80, kBackdrop)) << "the reduced copy of the live screen";
+    Command(IDM_COPY);
+    EXPECT_TRUE(ClipboardAllOf(120, 80, kBackdrop)) << "the copy of the live screen";
+    EXPECT_TRUE(CoversScreen()) << "a pinned copy does not minimise";
+
+    // At the bottom edge the panel below the selection is pushed up into it.
+    const int h = app->view.ScreenHeight();
+    Select(400, h - 60, 300, 60);
+    Command(IDM_PIN_WINDOW);
+    Pump();
+    const Rect inside = app->view.selection.GetRect().Intersect(app->view.toolPanel.OuterRect());
+    ASSERT_FALSE(inside.IsEmpty());
+    FillSnapshot(kMarker);
+    app->RunToolButton(2);  // BMP 256 colours, then a sequential save
+    ASSERT_EQ(ImageCount(), 1);
+    EXPECT_TRUE(SnapshotAllOf(app->view.selection.GetRect(), kBackdrop))
+        << "the panel's own pixels were captured";
+    Pump();
+    EXPECT_EQ(InRegion(inside.left, inside.top), 1) << "the panel is back in the region";
+    Command(IDM_MINIMIZE);
+    Pump();
+}
+
+TEST_F(CaptureTest, TrayRightClickShowsTheMenuOnlyAndLeftClickCaptures) {
+    Command(IDM_TASKTRAY);
+    app->MinimizeWindow();
+    ASSERT_FALSE(IsWindowVisible(app->window));
+    FillSnapshot(kMarker);
+    // The menu opens; the posted WM_CANCELMODE then closes it from its loop.
+    static int menus = 0;
+    menus = 0;
+    HHOOK hook = SetWindowsHookExW(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM w, LPARAM l) -> LRESULT {
+            if (reinterpret_cast<CWPSTRUCT*>(l)->message == WM_INITMENUPOPUP) ++menus;
+            return CallNextHookEx(nullptr, code, w, l);
+        },
+        nullptr, GetCurrentThreadId());
+    PostMessageW(app->window, WM_CANCELMODE, 0, 0);
+    SendMessageW(app->window, TRAY_CALLBACK_MESSAGE, 0, WM_RBUTTONUP);
+    Pump();
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(menus, 1);
+    EXPECT_FALSE(IsWindowVisible(app->window));
+    EXPECT_EQ(app->frameInterval, 0u) << "still away";
+    EXPECT_TRUE(SnapshotAllOf(kProbeArea, kMarker)) << "no capture";
+
+    SendMessageW(app->window, TRAY_CALLBACK_MESSAGE, 0, WM_LBUTTONUP);
+    Pump();
+    EXPECT_TRUE(CoversScreen());
+    EXPECT_TRUE(SnapshotAllOf(kProbeArea, kBackdrop)) << "a fresh capture";
+    Command(IDM_TASKTRAY);
+}
+
+TEST_F(CaptureTest, RestoreComesBackFullScreenAndOnlyAShownStartKeepsItsFirstSnapshot) {
+    // Each start as the window's creation sees it, then the minimise and the
+    // activation that follow: a picture painted into the snapshot meanwhile
+    // survives only when the first snapshot is kept.
+    for (const int show : {SW_SHOWMINNOACTIVE, SW_HIDE, SW_SHOWNORMAL, -1}) {
+        app->showCommand = show == -1 ? SW_SHOWNORMAL : show;
+        if (show != -1) app->OnCreate(0);  // -1: a later restore, not the first
+        app->MinimizeWindow();
+        ASSERT_TRUE(IsIconic(app->window));
+        FillSnapshot(kMarker);
+        ShowWindow(app->window, SW_RESTORE);  // as the taskbar does
+        Pump();
+        EXPECT_TRUE(CoversScreen()) << show;
+        EXPECT_EQ(app->frameInterval, 250u) << show;
+        EXPECT_TRUE(SnapshotAllOf(kProbeArea, show == SW_SHOWNORMAL ? kMarker : kBackdrop)) << show;
+    }
 }
 
 }  // namespace

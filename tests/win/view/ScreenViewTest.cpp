@@ -181,6 +181,50 @@ TEST_F(ScreenViewTest, TheZoomPaneLiesOverTheCornerSnapOutline) {
     EXPECT_EQ(pixels[(sy + size + 1) * kWidth + sx - 2], 0xFFFFFFu);
 }
 
+TEST_F(ScreenViewTest, AMonitorComingAndGoingRemakesTheSnapshotAndKeepsThingsWhereTheyWere) {
+    const int w = view.ScreenWidth(), h = view.ScreenHeight();
+    const auto at = [&](int x, int y) {
+        const imaging::PixelView p = view.SnapshotPixels();
+        return *reinterpret_cast<const std::uint32_t*>(p.data + y * p.stride + x * 4) & 0xFFFFFF;
+    };
+    const MonitorLayout one = MonitorLayout::FromDesktop({0, 0, w, h}, {{0, 0, w, h}});
+    Selection& s = view.selection;
+    s.left = 100, s.top = 100, s.width = 50, s.height = 40;
+    view.menuPane.ShowAt(20, 20);
+    // The same monitors again (a resolution change elsewhere, a repeated
+    // notice): nothing moves, the menu stays open.
+    EXPECT_FALSE(view.ApplyMonitors(one));
+    EXPECT_TRUE(view.menuPane.IsVisible());
+    EXPECT_EQ(s.GetRect(), (Rect{100, 100, 150, 140}));
+
+    // A 200 x 100 monitor plugged in left of the screen, 50 lower: the
+    // snapshot grows by 200 to the left, the old picture and the selection
+    // stay on their desktop pixels.
+    const MonitorLayout two =
+        MonitorLayout::FromDesktop({-200, 0, w, h}, {{0, 0, w, h}, {-200, 50, 0, 150}});
+    EXPECT_TRUE(view.ApplyMonitors(two));
+    ASSERT_EQ((Size{view.ScreenWidth(), view.ScreenHeight()}), (Size{w + 200, h}));
+    EXPECT_EQ(view.SnapshotPixels().width, w + 200);
+    for (const Point p : {Point{0, 0}, Point{37, 211}, Point{w - 1, h - 1}})
+        EXPECT_EQ(at(p.x + 200, p.y), PictureAt(p.x, p.y)) << p.x << "," << p.y;
+    EXPECT_EQ(s.GetRect(), (Rect{300, 100, 350, 140}));
+    EXPECT_FALSE(view.menuPane.IsVisible());
+    EXPECT_EQ(view.zoomPane.ScreenSize(), (Size{w + 200, h}));
+    // The next capture: the holes above and below the new monitor are black.
+    view.CaptureScreen();
+    EXPECT_EQ(at(5, 5), 0u);
+    EXPECT_EQ(at(199, 150), 0u);
+
+    // Unplugged again, with the selection on that monitor: it is cleared.
+    s.left = 20, s.top = 60, s.width = 30, s.height = 30;
+    EXPECT_TRUE(view.ApplyMonitors(one));
+    EXPECT_EQ((Size{view.ScreenWidth(), view.ScreenHeight()}), (Size{w, h}));
+    // Another arrangement of the same size: not the same monitors.
+    EXPECT_TRUE(view.ApplyMonitors(
+        MonitorLayout::FromDesktop({0, 0, w, h}, {{0, 0, w / 2, h}, {w / 2, 0, w, h}})));
+    EXPECT_FALSE(s.HasArea());
+}
+
 TEST_F(ScreenViewTest, NoGdiObjectGrowthOverAThousandScenes) {
     // Everything that paints: ring, panel, zoom pane with its source outline,
     // both labels, the menu with a submenu open; pinned and not.
