@@ -2,7 +2,7 @@
 
 namespace mrv {
 
-int UiMetrics::*const kUiMetricsLengths[32] = {
+int UiMetrics::*const kUiMetricsLengths[31] = {
     &UiMetrics::menuFontHeight,
     &UiMetrics::menuMargin,
     &UiMetrics::menuGutterWidth,
@@ -33,7 +33,6 @@ int UiMetrics::*const kUiMetricsLengths[32] = {
     &UiMetrics::toolCornerGap,
     &UiMetrics::toolCornerInset,
     &UiMetrics::shadowSize,
-    &UiMetrics::zoomBorder,
     &UiMetrics::moveSquareHalf,
 };
 

@@ -100,7 +100,6 @@ struct UiMetrics {
 
     // Panes.
     int shadowSize = 4;  // drop shadow band and its offset
-    int zoomBorder = 1;  // the zoom pane's frame
 
     // Hit test and pointer.
     int moveSquareHalf = 6;  // the centre square that always moves
@@ -111,7 +110,7 @@ struct UiMetrics {
 };
 
 // Every length field of UiMetrics, each scaled alike.
-extern int UiMetrics::*const kUiMetricsLengths[32];
+extern int UiMetrics::*const kUiMetricsLengths[31];
 
 UiMetrics UiMetricsFor(UiScale scale);
 

@@ -70,10 +70,11 @@ public:
     void SetInnerMargin(int margin96) { innerMargin_ = margin96; }
     int InnerMargin() const { return Scale().Px(innerMargin_); }
 
-    // Re-makes the 480 x 4 and 4 x 320 shadow strips; the shadow is on when
-    // both were made.
+    // Re-makes the 480 x 4 and 4 x 320 shadow strips (at 96 dpi; scaled with
+    // the pane); the shadow is on when both were made.
     bool MakeShadowStrips() {
-        return RemakeShadowStrips(kLabelShadowStripWidth, kLabelShadowStripHeight);
+        return RemakeShadowStrips(Scale().Px(kLabelShadowStripWidth),
+                                  Scale().Px(kLabelShadowStripHeight));
     }
 
     // Takes the text (cut to capacity) and sizes the box around its lines:

@@ -96,6 +96,7 @@ int MenuModel::NextSubmenuEntryId() {
 
 void MenuModel::SetMenuScale(UiScale scale) {
     SetScale(scale);
+    RemakeShadowStripsIfOn(ScreenSize().width, ScreenSize().height);
     for (MenuItem& item : items_)
         if (item.submenu) item.submenu->SetMenuScale(scale);
 }

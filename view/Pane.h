@@ -36,6 +36,8 @@ public:
     // Re-makes the bottom strip and, if that worked, the right one. False when
     // either could not be made.
     [[nodiscard]] virtual bool Remake(int bottomWidth, int rightHeight) = 0;
+    // The bands' thickness for the next Remake (the pane's scaled shadow).
+    virtual void SetThickness(int thickness) { (void)thickness; }
 };
 
 class Pane {
@@ -105,7 +107,9 @@ public:
         pullIn_ = pullIn;
     }
     // Where the pane is kept: its monitor, or the whole screen.
-    Rect Area() const { return area_.IsEmpty() ? Rect{0, 0, screen_.width, screen_.height} : area_; }
+    Rect Area() const {
+        return area_.IsEmpty() ? Rect{0, 0, screen_.width, screen_.height} : area_;
+    }
 
     bool IsVisible() const { return visible_; }
     // Returns whether the flag changed.
@@ -147,8 +151,14 @@ public:
     // shadow on exactly when both were made. Does not touch the outer size:
     // callers set the content size next, which recomputes it.
     bool RemakeShadowStrips(int bottomWidth, int rightHeight) {
+        if (strips_ != nullptr) strips_->SetThickness(metrics_.shadowSize);
         shadowOn_ = strips_ != nullptr && strips_->Remake(bottomWidth, rightHeight);
         return shadowOn_;
+    }
+    // After a change of scale: strips of the new thickness, when the shadow
+    // is on (a shadow switched off stays off).
+    void RemakeShadowStripsIfOn(int bottomWidth, int rightHeight) {
+        if (shadowOn_) SetShadowOn(RemakeShadowStrips(bottomWidth, rightHeight));
     }
 
     // Stores the position, then KeepOnScreen.
@@ -226,7 +236,7 @@ public:
 
 protected:
     void UpdateOuterSize() {
-        const int extra = shadowOn_ ? kPaneShadowSize : 0;
+        const int extra = shadowOn_ ? metrics_.shadowSize : 0;
         outerWidth_ = contentWidth_ + extra;
         outerHeight_ = contentHeight_ + extra;
     }

@@ -317,6 +317,7 @@ bool ScreenView::ApplyUiScale(UiScale scale) {
                                                                toolPanel.Metrics().toolIconSize));
     toolPanel.Layout();
     zoomPane.SetScale(scale);
+    if (settings != nullptr) zoomPane.ConfigureFromSettings(*settings);  // its strips
 
     measurer_.reset();  // it holds the old font
     LOGFONTW spec;
@@ -324,10 +325,16 @@ bool ScreenView::ApplyUiScale(UiScale scale) {
     uiFont_.reset(CreateFontIndirectW(&spec));
     for (LabelPane* label : {&firstLabel, &secondLabel}) {
         label->SetScale(scale);
+        if (label->ShadowOn()) label->SetShadowOn(label->MakeShadowStrips());
         if (label->IsVisible()) label->SetText(label->Text(), Measurer());
     }
     // A menu whose texts cannot be measured still shows.
     (void)menuPane.ApplyScale(scale);
+    // Layout and Configure re-made the panel's and the magnifier's strips
+    // whatever the setting; it decides again.
+    const bool shadow = settings != nullptr && settings->drawShadow != 0;
+    zoomPane.SetShadowOn(shadow && zoomPane.ShadowOn());
+    toolPanel.SetShadowOn(shadow && toolPanel.ShadowOn());
     return true;
 }
 

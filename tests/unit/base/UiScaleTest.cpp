@@ -41,7 +41,6 @@ const Row kTable[] = {
     {"tool pressed offset", &UiMetrics::toolPressedOffset, {3, 4, 5, 6}},
     {"tool corner gap", &UiMetrics::toolCornerGap, {6, 8, 9, 12}},
     {"shadow", &UiMetrics::shadowSize, {4, 5, 6, 8}},
-    {"zoom border", &UiMetrics::zoomBorder, {1, 1, 2, 2}},
     {"move square", &UiMetrics::moveSquareHalf, {6, 8, 9, 12}},
 };
 

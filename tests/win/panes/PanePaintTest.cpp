@@ -96,6 +96,29 @@ TEST_F(PanePaint, ShadowOverWhiteIsHalfInTheCoreAndThreeQuarterOnTheFringe) {
         }
 }
 
+TEST_F(PanePaint, At144DpiTheShadowIsSixPixelsWithTheSameOnePixelFringe) {
+    tools.SetScale(UiScale::FromDpi(144));
+    tools.Layout();  // strips of the new thickness
+    ASSERT_EQ(tools.OuterWidth() - tools.ContentWidth(), 6);
+    for (int w : {1, 7, 20})
+        for (int h : {2, 20}) {
+            Canvas c(40, 40);
+            DrawShadow(c.dc.get(), tools, toolStrips, 5, 5, w, h);
+            for (int i = 0; i < 40 * 40; ++i) {
+                const int x = i % 40, y = i / 40;
+                const ShadeStep b = BottomBandStep(x - 11, y - 5 - h, w, 6);
+                const ShadeStep s =
+                    b != ShadeStep::kNone ? b : RightBandStep(x - 5 - w, y - 11, h, 6);
+                ASSERT_EQ(c.At(x, y), kShades[static_cast<int>(s)])
+                    << w << "x" << h << " at " << x << "," << y;
+            }
+            if (w == 20 && h == 20) {  // core rows 0-4, fringe row 5, right band's fringe column
+                EXPECT_EQ((std::vector{c.At(12, 29), c.At(12, 30), c.At(12, 31), c.At(30, 20)}),
+                          (std::vector{kShades[1], kShades[2], kWhite, kShades[2]}));
+            }
+        }
+}
+
 TEST_F(PanePaint, ZoomBlocksAndMarkedBox) {
     zoom.Configure(3, 3);       // source 7 x 7, content 23
     zoom.FollowCursor(20, 20);  // pane (20, 20), source (17, 17), marked box (29, 29) 5 x 5
