@@ -10,8 +10,10 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/Application.h"
+#include "base/MessageBox_win.h"
 #include "output/SaveTarget_win.h"
 #include "settings/Settings.h"
 #include "view/ScreenView_win.h"
@@ -25,8 +27,10 @@ public:
     static constexpr int kCursorSize96 = 32;
 
     // Shows a message box owned by the main window and returns the button
-    // chosen. The program uses MessageBoxW; a test puts a stand-in that
-    // answers at once, since a real box would block until someone clicks it.
+    // chosen. The program uses ShowMessageBox (MessageBoxW, or its own box
+    // where the system's message font has no Japanese glyphs); a test puts a
+    // stand-in that answers at once, since a real box would block until
+    // someone clicks it.
     using MessageBoxFunction =
         std::function<int(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type)>;
 
@@ -68,6 +72,10 @@ public:
     // before it is called, as before a real box.
     void SetMessageBoxFunction(MessageBoxFunction show) { showMessageBox_ = std::move(show); }
 
+    // A notice for the first activation, said once, in order, before the
+    // first-run message and the read-only folder (a missing Japanese font).
+    void AddStartNotice(std::wstring text) { startNotices_.push_back(std::move(text)); }
+
     // Runs tool-panel button `index` (0-19) as its command table says.
     void RunToolButton(int index);
 
@@ -101,6 +109,8 @@ private:
     void OnMenuKey(WPARAM virtualKey);
     void RunMenuCommand(int command);
     void OnTrayCallback(LPARAM mouseMessage);
+    // At the first activation: the notices of the start (a missing Japanese
+    // font), then the first-run message and the read-only folder; each once.
     void ShowStartupNotices();
     void TakeSnapshot();
     // A monitor came or went, or changed its resolution.
@@ -144,7 +154,8 @@ private:
     bool trayMenuOpen_ = false;
     bool sessionSaved_ = false;
     UINT taskbarCreatedMessage_ = 0;
-    MessageBoxFunction showMessageBox_ = MessageBoxW;
+    MessageBoxFunction showMessageBox_ = ShowMessageBox;
+    std::vector<std::wstring> startNotices_;
 };
 
 }  // namespace mrv

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/InterfaceFont_win.h"
+#include "capture/ProgramTexts_win.h"
 #include "output/FileSink_win.h"
 #include "output/MessageText.h"
 #include "resources/resource.h"
@@ -121,6 +123,11 @@ int CaptureWindow::OnInit() {
     folderReadOnly = CanWriteIn(exeDirectory) ? 0 : 1;
 
     InitSaving();
+
+    // Before anything makes a font: every text is drawn in this face.
+    startNotices_.clear();
+    if (!ResolveInterfaceFace(ProgramCharacters(instance)).legible)
+        AddStartNotice(std::wstring(kNoJapaneseFontNotice));
 
     if (!view.InitScreenView(settings, instance)) return 0;
     LoadCursors(view.CurrentUiScale());
@@ -347,10 +354,12 @@ void CaptureWindow::OnSetFocus(WPARAM) {
 }
 
 // What start-up found that the user must know, once per run, in this order,
-// at the first activation. Each flag is cleared before any box opens: the
+// at the first activation: a missing Japanese font first, since it explains
+// why the others show as boxes. Each is cleared before any box opens: the
 // focus that comes back as a box closes runs this again.
 void CaptureWindow::ShowStartupNotices() {
     std::vector<std::wstring> notices;
+    notices.swap(startNotices_);
     if (firstRun) notices.push_back(LoadText(IDS_FIRST_RUN));
     if (folderReadOnly)
         notices.push_back(FillPlaceholders(LoadText(IDS_FOLDER_READ_ONLY), {exeDirectory}));

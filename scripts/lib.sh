@@ -60,14 +60,31 @@ mrv_start_two_monitors() {
   return 1
 }
 
+# Maps the Japanese font names of Windows to the IPA fonts in $WINEPREFIX.
+mrv_font_substitutes() {
+  /usr/bin/python3 - "$WINEPREFIX/fonts.reg" <<'PY'
+import sys
+lines = ['Windows Registry Editor Version 5.00', '',
+         r'[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]']
+for name, sub in [('MS UI Gothic', 'IPAGothic'), ('MS Gothic', 'IPAGothic'),
+                  ('MS PGothic', 'IPAPGothic'), ('ＭＳ Ｐゴシック', 'IPAPGothic'),
+                  ('ＭＳ ゴシック', 'IPAGothic')]:
+    lines.append('"%s"="%s"' % (name, sub))
+open(sys.argv[1], 'w', encoding='utf-16').write('\r\n'.join(lines) + '\r\n')
+PY
+  wine regedit /S "$(winepath -w "$WINEPREFIX/fonts.reg" 2>/dev/null)" >/dev/null 2>&1 || true
+  wineserver -w
+}
+
 # A Wine prefix of our own under the build directory, made once: 64-bit,
-# no Mono or Gecko prompts, the interface fonts mapped to IPA Gothic.
+# no Mono or Gecko prompts, the Japanese font names mapped to IPA Gothic.
 # scripts/test and scripts/run each have their own ($1: test or run), so a
-# test run never meets a program the user started. A wineserver left over
-# from an earlier run of the same script is bound to a display that is gone;
-# it is ended first. With a second argument the desktop reports that many dots
-# per inch (the user's LogPixels under HKCU\Control Panel\Desktop), in a
-# prefix of its own: build/wine-$1-dpi$2.
+# test run never meets a program the user started. The prefix "plain" has no
+# font substitutes, as a new user's prefix: the program must find a Japanese
+# font there by itself. A wineserver left over from an earlier run of the same
+# script is bound to a display that is gone; it is ended first. With a second
+# argument the desktop reports that many dots per inch (the user's LogPixels
+# under HKCU\Control Panel\Desktop), in a prefix of its own: build/wine-$1-dpi$2.
 mrv_wine_prefix() {
   local dpi=${2:-}
   export WINEPREFIX="$MRV_ROOT/build/wine-$1${dpi:+-dpi$dpi}"
@@ -80,22 +97,12 @@ mrv_wine_prefix() {
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
-    /usr/bin/python3 - "$WINEPREFIX/fonts.reg" <<'PY'
-import sys
-lines = ['Windows Registry Editor Version 5.00', '',
-         r'[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]']
-for name, sub in [('MS UI Gothic', 'IPAGothic'), ('MS Gothic', 'IPAGothic'),
-                  ('MS PGothic', 'IPAPGothic'), ('ＭＳ Ｐゴシック', 'IPAPGothic'),
-                  ('ＭＳ ゴシック', 'IPAGothic')]:
-    lines.append('"%s"="%s"' % (name, sub))
-open(sys.argv[1], 'w', encoding='utf-16').write('\r\n'.join(lines) + '\r\n')
-PY
-    wine regedit /S "$(winepath -w "$WINEPREFIX/fonts.reg" 2>/dev/null)" >/dev/null 2>&1 || true
+    [ "$1" = plain ] || mrv_font_substitutes
     if [ -n "$dpi" ]; then
       wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
         </dev/null >/dev/null 2>&1 || true
+      wineserver -w
     fi
-    wineserver -w
     if [ "$1" = monitors ]; then
       wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f \
         >/dev/null 2>&1 || true
@@ -123,7 +130,17 @@ mrv_wine_dpi_prefix() {
   export MRV_WINEPREFIX_DPI="$MRV_ROOT/build/wine-test-dpi144"
 }
 
+# The plain prefix beside the current one, ready with its own wineserver;
+# WINEPREFIX is left as it is and MRV_PLAIN_PREFIX names the plain one.
+mrv_plain_prefix() {
+  (mrv_wine_prefix plain) || return 1
+  export MRV_PLAIN_PREFIX="$MRV_ROOT/build/wine-plain"
+}
+
 mrv_cleanup() {
+  if [ -n "${MRV_PLAIN_PREFIX:-}" ]; then
+    WINEPREFIX="$MRV_PLAIN_PREFIX" wineserver -k >/dev/null 2>&1 || true
+  fi
   if [ -n "${WINEPREFIX:-}" ]; then
     wineserver -k >/dev/null 2>&1 || true
   fi

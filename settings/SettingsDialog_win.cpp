@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstring>
 
+#include "base/InterfaceFont_win.h"
+#include "base/MessageBox_win.h"
 #include "resources/resource.h"
 #include "settings/SettingsDialogIds.h"
 
@@ -61,7 +63,7 @@ void ShowFolderMissing(HWND owner, HINSTANCE instance, const std::wstring& missi
         length > 0 && entry != nullptr ? std::wstring_view(entry, static_cast<std::size_t>(length))
                                        : std::wstring_view(kFolderMissingFallback);
     const std::wstring text = FormatWithStrings(pattern, {missing, replacement});
-    MessageBoxW(owner, text.c_str(), kMessageCaption, MB_OK);
+    ShowMessageBox(owner, text.c_str(), kMessageCaption, MB_OK);
 }
 
 int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM startFolder) {
@@ -155,7 +157,7 @@ int SettingsDialog::OnEnd(bool accepted) {
 }
 
 void SettingsDialog::ShowMessage(const std::wstring& text) {
-    MessageBoxW(dialogWindow_, text.c_str(), kMessageCaption, MB_OK);
+    ShowMessageBox(dialogWindow_, text.c_str(), kMessageCaption, MB_OK);
 }
 
 int SettingsDialog::Browse(const std::wstring& startFolder, std::wstring* result) {
@@ -181,6 +183,8 @@ INT_PTR CALLBACK SettingsDialogProc(HWND window, UINT message, WPARAM wParam, LP
         if (!dialog) return FALSE;
         dialog->dialogWindow_ = window;
         dialog->result_ = 0;
+        // Where the template's font has no glyphs for the texts.
+        dialog->adoptedFont_.reset(AdoptInterfaceFontIfNeeded(window));
         dialog->OnInitDialog();
         dialog->OnMessage(message, wParam, lParam);
         return TRUE;  // the keyboard focus goes to the first control

@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <type_traits>
 
 #include "settings/Settings.h"
 #include "settings/SettingsForm.h"
@@ -76,6 +78,13 @@ private:
     const TextConverter& converter_;
     SettingsForm form_;
     int result_ = 0;
+    // The interface face at the template font's size, set on the controls
+    // when the template's font cannot show their texts. It lives as long as
+    // this object, which outlives the dialog's window.
+    struct FontDeleter {
+        void operator()(std::remove_pointer_t<HFONT>* font) const { DeleteObject(font); }
+    };
+    std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> adoptedFont_;
 };
 
 // The dialog procedure. The SettingsDialog comes as the creation parameter

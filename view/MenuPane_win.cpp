@@ -3,13 +3,13 @@
 #include <new>
 #include <string>
 
+#include "base/InterfaceFont_win.h"
 #include "resources/resource.h"
+#include "view/CellMeasurer.h"
 #include "view/LabelPane_win.h"  // GdiTextMeasurer
 
 namespace mrv {
 namespace {
-
-constexpr wchar_t kMenuFaceName[] = L"MS UI Gothic";
 
 // Deeper menus than this are not read: a menu that (through a handle reused
 // after being destroyed) led back to itself would otherwise never end.
@@ -81,7 +81,7 @@ int MenuPane::Init(Size screen) {
 void MenuPane::MakeFontAndIcon() {
     const UiMetrics& m = Metrics();
     LOGFONTW spec;
-    InitFontSpec(spec, kMenuFaceName, m.menuFontHeight);
+    InitFontSpec(spec, InterfaceFace().face, m.menuFontHeight);
     ownFont_.reset(CreateFontIndirectW(&spec));
     font_ = ownFont_.get();
     // The icon is loaded at the size it is drawn: the resource's nearest
@@ -105,7 +105,13 @@ int MenuPane::ApplyScale(UiScale scale) {
     SetMenuScale(scale);
     MakeFontAndIcon();
     ShareFontAndIcon(font_, checkIcon_);
-    GdiTextMeasurer measurer(nullptr, font_);
+    return MeasureInFont();
+}
+
+int MenuPane::MeasureInFont() {
+    // Rows are measured on the font's cell, whatever the family's metrics.
+    CellMeasurer measurer(std::make_unique<GdiTextMeasurer>(nullptr, font_),
+                          Metrics().menuFontHeight);
     return MeasureMenu(measurer) ? 1 : 0;
 }
 
@@ -116,8 +122,7 @@ std::unique_ptr<MenuModel> MenuPane::CreateSubmenu() {
 int MenuPane::BuildFromMenu(HMENU menu) {
     Clear();
     ReadItems(menu, 0);
-    GdiTextMeasurer measurer(nullptr, font_);
-    return MeasureMenu(measurer) ? 1 : 0;
+    return MeasureInFont();
 }
 
 void MenuPane::ReadItems(HMENU menu, int depth) {

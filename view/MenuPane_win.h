@@ -31,7 +31,8 @@ struct IconTraits {
 // An icon from LoadImageW without LR_SHARED: the loader's own copy.
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 
-// At 96 dpi; a pane uses its scale's (Metrics()).
+// At 96 dpi; a pane uses its scale's (Metrics()). Rows are measured on the
+// font's cell.
 constexpr int kMenuCheckIconSize = UiMetrics{}.menuCheckIconSize;
 constexpr int kMenuFontCellHeight = UiMetrics{}.menuFontHeight;
 
@@ -42,7 +43,7 @@ public:
     ~MenuPane() override;
 
     // Binds the pane to the screen and drops every item (the model's Init),
-    // then makes the menu font ("MS UI Gothic", 12-pixel cells at 96 dpi), loads the
+    // then makes the menu font (the interface face, 12-pixel cells at 96 dpi), loads the
     // check-mark icon and makes screen-sized shadow strips, so any menu size
     // is shadowed. Returns 1: a missing font or icon only changes the look.
     int Init(Size screen) override;
@@ -95,6 +96,8 @@ private:
     // The font and the icon at this pane's scale (the top-level pane's own).
     void MakeFontAndIcon();
     void ShareFontAndIcon(HFONT font, HICON icon);
+    // The tree measured in the font; 0 when a text could not be.
+    int MeasureInFont();
 
     HINSTANCE resources_;
     bool isSubmenu_ = false;

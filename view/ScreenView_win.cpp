@@ -1,8 +1,8 @@
 #include "view/ScreenView_win.h"
 
-#include <initializer_list>
 #include <vector>
 
+#include "base/InterfaceFont_win.h"
 #include "base/Win32Geometry.h"
 #include "resources/resource.h"
 #include "view/ToolPanel_win.h"
@@ -89,9 +89,7 @@ int ScreenView::InitScreenView(Settings& s, HINSTANCE instance) {
     firstLabel.MakeShadowStrips();
 
     if (!menuPane.Init(screen, instance)) return 0;
-    for (Pane* pane :
-         std::initializer_list<Pane*>{&toolPanel, &zoomPane, &firstLabel, &secondLabel, &menuPane})
-        pane->SetMonitors(&monitors_.monitors);
+    for (Pane* pane : Panes()) pane->SetMonitors(&monitors_.monitors);
 
     pointerTarget = kTargetNothing;
     chosenToolButton = -1;
@@ -99,10 +97,10 @@ int ScreenView::InitScreenView(Settings& s, HINSTANCE instance) {
     pinnedMode = false;
 
     LOGFONTW spec;
-    InitFontSpec(spec, L"MS UI Gothic", 12);
+    InitFontSpec(spec, InterfaceFace().face, kInterfaceCellHeight);
     uiFont_.reset(CreateFontIndirectW(&spec));
     pinnedRegion = nullptr;
-    measurer_ = std::make_unique<GdiTextMeasurer>(displayDC_, uiFont_.get());
+    measurer_ = MakeMeasurer();
 
     menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MENU));
     // A menu whose texts cannot be measured still shows.
@@ -196,9 +194,7 @@ bool ScreenView::ApplyMonitors(const MonitorLayout& layout) {
             selection.anchorY += dy;
         }
     }
-    for (Pane* pane :
-         std::initializer_list<Pane*>{&toolPanel, &zoomPane, &firstLabel, &secondLabel, &menuPane})
-        pane->SetScreen(now);
+    for (Pane* pane : Panes()) pane->SetScreen(now);
     selection.SetScreenSize(now.width, now.height);
     if (selection.left < 0 || selection.top < 0 || selection.left + selection.width > now.width ||
         selection.top + selection.height > now.height)
@@ -321,7 +317,7 @@ bool ScreenView::ApplyUiScale(UiScale scale) {
 
     measurer_.reset();  // it holds the old font
     LOGFONTW spec;
-    InitFontSpec(spec, L"MS UI Gothic", UiMetricsFor(scale).labelFontHeight);
+    InitFontSpec(spec, InterfaceFace().face, UiMetricsFor(scale).labelFontHeight);
     uiFont_.reset(CreateFontIndirectW(&spec));
     for (LabelPane* label : {&firstLabel, &secondLabel}) {
         label->SetScale(scale);
@@ -360,8 +356,14 @@ ViewLabels ScreenView::Labels() {
 }
 
 TextMeasurer& ScreenView::Measurer() {
-    if (!measurer_) measurer_ = std::make_unique<GdiTextMeasurer>(displayDC_, uiFont_.get());
+    if (!measurer_) measurer_ = MakeMeasurer();
     return *measurer_;
+}
+
+std::unique_ptr<CellMeasurer> ScreenView::MakeMeasurer() const {
+    return std::make_unique<CellMeasurer>(
+        std::make_unique<GdiTextMeasurer>(displayDC_, uiFont_.get()),
+        UiMetricsFor(uiScale_).labelFontHeight);
 }
 
 HRGN ScreenView::BuildFrameRegion() const {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -13,6 +14,7 @@
 #include "output/OutputImage.h"
 #include "selection/Selection.h"
 #include "settings/Settings.h"
+#include "view/CellMeasurer.h"
 #include "view/Draw_win.h"
 #include "view/LabelPane.h"
 #include "view/LabelPane_win.h"
@@ -85,6 +87,8 @@ public:
     // snapshot pixel (0, 0).
     const MonitorLayout& Monitors() const { return monitors_; }
     Point Origin() const { return monitors_.origin; }
+    // The labels' and tool tips' font (`uiFont`).
+    HFONT UiFont() const { return uiFont_.get(); }
 
     // The label operations' view of the panes, and a measurer for their text.
     ViewLabels Labels();
@@ -121,6 +125,12 @@ public:
 
 private:
     HBRUSH FramePattern(int phase) const;
+    // Every pane that floats over the picture (the menu without its submenus).
+    std::array<Pane*, 5> Panes() {
+        return {&toolPanel, &zoomPane, &firstLabel, &secondLabel, &menuPane};
+    }
+    // Measures in `uiFont`, on the 12-pixel cell.
+    std::unique_ptr<CellMeasurer> MakeMeasurer() const;
 
     HINSTANCE instance_ = nullptr;
     HDC displayDC_ = nullptr;
@@ -142,7 +152,7 @@ private:
     PaneShadow toolShadow_;
     PaneShadow firstShadow_;
     PaneShadow secondShadow_;
-    std::unique_ptr<GdiTextMeasurer> measurer_;
+    std::unique_ptr<CellMeasurer> measurer_;
 };
 
 }  // namespace mrv

@@ -82,6 +82,12 @@ def test_a_drag_then_ctrl_p_b_j_saves_the_rectangle_in_each_format(running):
     assert jpg.size == (160, 130)
     assert psnr(jpg, expected) > 20  # a shifted or flipped picture scores about 10
 
+    # The saved-file message, centred on the selection, goes after about a
+    # second (four ticks); nothing else covers the inside of the selection.
+    inside = (101, 61, 261, 191)
+    wait_for(lambda: screenshot().crop(inside).tobytes() == picture.crop(inside).tobytes(),
+             timeout=4, interval=0.2, what="the saved-file message to go")
+
 
 def test_shift_at_the_release_snaps_the_size_to_the_grid(running):
     p, picture = running
@@ -109,6 +115,26 @@ def test_arrow_keys_move_by_one_or_by_the_grid_and_stop_at_the_edge(running):
     png = saved(p.folder, "img0001.png")
     assert png.size == (100, 80)  # stopped at the edge without shrinking
     assert png.convert("RGB").tobytes() == picture.crop((0, 508, 100, 588)).tobytes()
+
+    # The right and bottom edges, 30 and 20 pixels away: by one, then by the
+    # grid past the edge; a save after each (a move along one axis also
+    # brings the other back on the screen).
+    width, height = picture.size
+    drag(width - 130, height - 100, width - 31, height - 21)
+    for key in ["Right", "Right"] + ["shift+Right"] * 4:
+        xdotool("key", key)
+    xdotool("key", "ctrl+p")
+    png = saved(p.folder, "img0002.png")
+    assert png.size == (100, 80)
+    assert png.convert("RGB").tobytes() == picture.crop(
+        (width - 100, height - 100, width, height - 20)).tobytes()
+    for key in ["Down"] + ["shift+Down"] * 3:
+        xdotool("key", key)
+    xdotool("key", "ctrl+p")
+    png = saved(p.folder, "img0003.png")
+    assert png.size == (100, 80)
+    assert png.convert("RGB").tobytes() == picture.crop(
+        (width - 100, height - 80, width, height)).tobytes()
 
 
 def test_double_click_selects_the_framed_area_and_a_single_click_minimises(running):

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
+
+#include "view/CellMeasurer.h"
 
 namespace mrv {
 namespace {
@@ -11,8 +14,10 @@ constexpr Size kScreen{1920, 1080};
 
 // 12-pixel cells: ASCII and the tab 6 pixels wide, anything else 12.
 struct FakeMeasurer : TextMeasurer {
+    explicit FakeMeasurer(int lineHeight = 12) : height(lineHeight) {}
+    int height;
     bool Measure(std::wstring_view text, Size* extent) override {
-        *extent = Size{0, 12};
+        *extent = Size{0, height};
         for (wchar_t c : text) extent->width += c < 0x80 ? 6 : 12;
         return true;
     }
@@ -110,6 +115,28 @@ TEST_F(PopupMenu, AtAScaleTheWholeTreeIsLaidOutWithTheScaledMetrics) {
     ASSERT_TRUE(sub.IsVisible());
     EXPECT_EQ((Point{sub.X(), sub.Y()}),
               (Point{101 + menu.ContentWidth() - 9, menu.RowTop(0) - 6}));
+}
+
+TEST(MenuCell, AFamilyOfAnotherHeightKeepsTheRowsOfTheTwelvePixelCell) {
+    // Metrics that round to 11 or 13 pixels for a height of 12: measured on
+    // the cell, the rows are those of the 12-pixel family; widths stay the
+    // family's own, and a line without height stays without.
+    for (const int height : {11, 13}) {
+        CellMeasurer cell(std::make_unique<FakeMeasurer>(height), kInterfaceCellHeight);
+        MenuModel menu;
+        menu.Init(kScreen);
+        Build(menu, ">c-cc-ccccc-cc-cccc-cc", 1);
+        ASSERT_TRUE(menu.MeasureMenu(cell));
+        EXPECT_EQ(menu.ItemHeight(), 16) << height;
+        EXPECT_EQ(menu.ContentHeight(), 318) << height;
+        Size extent;
+        ASSERT_TRUE(cell.Measure(L"設定", &extent));
+        EXPECT_EQ(extent, (Size{24, 12}));
+    }
+    CellMeasurer flat(std::make_unique<FakeMeasurer>(0), kInterfaceCellHeight);
+    Size extent;
+    ASSERT_TRUE(flat.Measure(L"", &extent));
+    EXPECT_EQ(extent.height, 0);
 }
 
 TEST_F(PopupMenu, PointerOpensFollowsChoosesAndClosesTheSubmenu) {

@@ -73,6 +73,25 @@ TEST_F(SelectionTest, DragsSnapClampAndIncludeThePointerPixel) {
     sel.Nudge(kNudgeDown, 1000);
     sel.Nudge(4, 50);  // not a direction
     EXPECT_EQ(Now(), (Box{760, 570, 40, 30}));
+    // Near the right and bottom edges, by one and by the grid: the last step
+    // is cut short, and at the edge a step goes nowhere. A selection as wide
+    // or as high as the screen cannot move along that axis.
+    const struct {
+        int direction, step;
+        Box want;
+    } steps[] = {{kNudgeRight, 1, {756, 565, 40, 30}}, {kNudgeRight, 8, {760, 565, 40, 30}},
+                 {kNudgeRight, 1, {760, 565, 40, 30}}, {kNudgeRight, 8, {760, 565, 40, 30}},
+                 {kNudgeDown, 1, {760, 566, 40, 30}},  {kNudgeDown, 8, {760, 570, 40, 30}},
+                 {kNudgeDown, 1, {760, 570, 40, 30}},  {kNudgeDown, 8, {760, 570, 40, 30}}};
+    Place({755, 565, 40, 30});
+    for (const auto& s : steps) {
+        sel.Nudge(s.direction, s.step);
+        EXPECT_EQ(Now(), s.want) << "direction " << s.direction << " by " << s.step;
+    }
+    Place({0, 100, 800, 600});
+    sel.Nudge(kNudgeRight, 8);
+    sel.Nudge(kNudgeDown, 1);
+    EXPECT_EQ(Now(), (Box{0, 0, 800, 600}));
 }
 
 TEST_F(SelectionTest, ClassifyFindsHandlesBandsAndTheMoveSquare) {

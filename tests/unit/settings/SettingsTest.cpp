@@ -95,6 +95,24 @@ TEST(SettingsFileImage, ValidFilesRoundTripShortOrForeignOnesAreRejected) {
     }
 }
 
+// The four colours default to two alike (white backgrounds), so a round trip
+// cannot tell their places apart: a file with four different ones, each with
+// its own high byte, must load each into its own field.
+TEST(SettingsFileImage, EachColourLoadsIntoItsOwnField) {
+    Bytes file = DefaultFileFixture();
+    const long long colours[][2] = {
+        {48, 0x11223344}, {52, 0x55667788}, {56, 0x99AABBCC}, {60, 0xDDEEFF01}};
+    for (const auto& c : colours) file = Put32(file, std::size_t(c[0]), c[1]);
+    Settings s;
+    ASSERT_EQ(DecodeSettings(file.data(), file.size(), s), 1);
+    EXPECT_EQ((std::array<Colour, 4>{s.frameForeColor, s.frameBackColor, s.pinnedFrameForeColor,
+                                     s.pinnedFrameBackColor}),
+              (std::array<Colour, 4>{0x11223344, 0x55667788, 0x99AABBCC, 0xDDEEFF01}));
+    Settings fresh;
+    fresh.frameBackColor = 0x0000FF;
+    EXPECT_EQ(EncodeSettings(fresh), Put32(EncodeSettings(Settings{}), 52, 0x0000FF));
+}
+
 TEST(SettingsFileImage, DamagedValuesComeBackInRange) {
     // Every number and flag stored far and just outside its range: numbers
     // are clamped, any non-zero flag is 1.

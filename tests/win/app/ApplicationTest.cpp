@@ -172,6 +172,26 @@ TEST(MainLoop, DelayedCallbackFiresOnceAndReArmingRestartsIt) {
     Finish(app);
 }
 
+TEST(SingleInstance, ASecondCopyEndsWithCodeZeroAndNoWindow) {
+    // Another copy holds the instance mutex, named after the window class
+    // (one of this test's own, so no other test finds it taken).
+    HANDLE first = CreateMutexW(nullptr, FALSE, L"MRV_TEST_SECOND_COPY");
+    ASSERT_NE(first, nullptr);
+    TestApp app;
+    app.name = L"MRV_TEST_SECOND_COPY";
+    // A window made by mistake would run the loop: let it end at once.
+    app.frameInterval = 10;
+    app.onFrame = [] { return 0; };
+    EXPECT_FALSE(StartApplication(L""));
+    EXPECT_TRUE(AnotherInstanceRunning());
+    EXPECT_EQ(app.window, nullptr);
+    EXPECT_EQ(RunApplication(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE, L""), 0);
+    EXPECT_EQ(app.window, nullptr);
+    EXPECT_EQ(FindWindowW(L"MRV_TEST_SECOND_COPY", nullptr), nullptr);
+    if (app.window) DestroyWindow(app.window);
+    CloseHandle(first);
+}
+
 TEST(Routing, ShiftStateChangesAfterTheKeyHookNotBefore) {
     TestApp app;
     Start(app);

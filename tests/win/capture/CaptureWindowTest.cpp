@@ -10,9 +10,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <thread>
 
 #include "capture/CaptureWindow.h"
@@ -287,12 +289,16 @@ TEST_F(CaptureTest, ExhaustedNumberShowsMessageFourAndStartsAgainFromZero) {
 }
 
 // What start-up found comes at the first activation, one box each, in order,
-// and never again in the same run.
+// and never again in the same run: a notice given at start (a missing
+// Japanese font), the first-run message, the read-only folder.
 TEST_F(CaptureTest, StartupNoticesComeInOrderOnceAndTheFolderCheckLeavesNothing) {
+    app->AddStartNotice(L"No Japanese font was found");
     app->firstRun = 1;
     app->folderReadOnly = 1;
     app->OnSetFocus(0);
-    ASSERT_EQ(messages.size(), 2u);
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0], L"No Japanese font was found");
+    messages.erase(messages.begin());
     EXPECT_EQ(messages[0].rfind(L"初回起動か，新しいバージョンです．", 0), 0u);
     EXPECT_EQ(messages[1],
               L"「" + app->exeDirectory +
@@ -340,6 +346,77 @@ TEST_F(CaptureTest, TogglesClearSelectionFrameTickAndRestoreFromTray) {
     EXPECT_FALSE(Marked(IDM_TASKTRAY));
     EXPECT_TRUE(IsWindowVisible(app->window));
     EXPECT_TRUE(IsIconic(app->window)) << "an ordinary minimised window now";
+}
+
+// A saved-file message stays messageTicks frame ticks: still shown after
+// one tick fewer, gone at the next.
+TEST_F(CaptureTest, TheSavedMessageGoesAtTheFrameTickItsTicksRunOut) {
+    const LabelPane& label = app->view.secondLabel;
+    Select(30, 40, 60, 50);
+    for (const int ticks : {1, 4}) {
+        app->settings.messageTicks = ticks;
+        Command(IDM_SAVE_SEQUENTIAL_BMP);
+        ASSERT_TRUE(label.IsVisible()) << ticks;
+        EXPECT_EQ(label.Text().find(L"img000"), 2u) << "the saved-file message";
+        for (int tick = 1; tick < ticks; ++tick) {
+            app->OnFrame();
+            EXPECT_TRUE(label.IsVisible()) << "messageTicks " << ticks << ", tick " << tick;
+        }
+        app->OnFrame();
+        EXPECT_FALSE(label.IsVisible()) << "messageTicks " << ticks;
+    }
+    EXPECT_EQ(ImageCount(), 2);
+    app->settings.messageTicks = Settings{}.messageTicks;
+}
+
+// A write that fails (a read-only file in the way, with overwriting on)
+// shows message 3 in a box and changes nothing.
+TEST_F(CaptureTest, AFailedWriteShowsMessageThreeAndKeepsTheNumberAndTheFile) {
+    const fs::path blocker = folder / "img0000.bmp";
+    std::ofstream(blocker, std::ios::binary) << "keep";
+    ASSERT_TRUE(SetFileAttributesW(blocker.c_str(), FILE_ATTRIBUTE_READONLY));
+    app->settings.overwriteExisting = 1;
+    app->view.secondLabel.SetVisible(false);
+    Select(10, 10, 20, 20);
+    Command(IDM_SAVE_SEQUENTIAL_BMP);
+    app->settings.overwriteExisting = 0;
+    SetFileAttributesW(blocker.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind(L"イメージの保存に失敗しました．", 0), 0u) << "message 3 first";
+    EXPECT_FALSE(boxTopmost);
+    EXPECT_TRUE(IsTopmost());
+    EXPECT_FALSE(app->view.secondLabel.IsVisible()) << "no saved-file message";
+    EXPECT_EQ(app->settings.saveNumber, 0);
+    std::ifstream in(blocker, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep");
+}
+
+// The arrow keys as the window gets them, by one and with Shift by the grid:
+// at the right and bottom edges the selection stops whole on the screen, and
+// a save then holds all of it.
+TEST_F(CaptureTest, ArrowKeysStopTheSelectionWholeAtTheRightAndBottomEdges) {
+    const int right = app->view.ScreenWidth() - 40, bottom = app->view.ScreenHeight() - 30;
+    const auto key = [](UINT message, WPARAM k) { app->RouteKeyMessage(message, k, 0); };
+    Select(right - 5, bottom - 5, 40, 30);
+    const Selection& s = app->view.selection;
+    // {key, shift, left, top} after each press
+    const int presses[][4] = {
+        {VK_RIGHT, 0, right - 4, bottom - 5}, {VK_RIGHT, 1, right, bottom - 5},
+        {VK_RIGHT, 0, right, bottom - 5},     {VK_RIGHT, 1, right, bottom - 5},
+        {VK_DOWN, 0, right, bottom - 4},      {VK_DOWN, 1, right, bottom},
+        {VK_DOWN, 0, right, bottom},          {VK_DOWN, 1, right, bottom}};
+    for (const auto& [k, shift, left, top] : presses) {
+        if (shift) key(WM_KEYDOWN, VK_SHIFT);
+        key(WM_KEYDOWN, WPARAM(k));
+        if (shift) key(WM_KEYUP, VK_SHIFT);
+        EXPECT_EQ((std::array{s.left, s.top, s.width, s.height}), (std::array{left, top, 40, 30}))
+            << (k == VK_RIGHT ? "right" : "down") << (shift ? " with Shift" : "");
+    }
+    Command(IDM_SAVE_SEQUENTIAL_BMP);
+    std::ifstream in(folder / "img0000.bmp", std::ios::binary);
+    const std::string bmp(std::istreambuf_iterator<char>(in), {});
+    ASSERT_GE(bmp.size(), 26u);
+    EXPECT_EQ(bmp.substr(18, 8), std::string("\x28\0\0\0\x1E\0\0\0", 8)) << "40 x 30";
 }
 
 TEST_F(CaptureTest, PinnedRegionHoldsRingAndPanelAndUnpinningClearsItAndMinimises) {

@@ -347,5 +347,27 @@ TEST_F(ClipboardTest, AHeldClipboardIsRetriedThenGivenUp) {
     CloseHandle(opened), CloseHandle(letGo);
 }
 
+// The copy command itself, with its own retries: a clipboard viewer that
+// holds the clipboard for a moment (here about 50 ms from the start of the
+// copy) must not make the copy fail.
+TEST_F(ClipboardTest, TheCopyCommandRidesOutAClipboardHeldForAMoment) {
+    HANDLE opened = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    std::thread holder([&] {
+        const bool held = OpenClipboard(nullptr);
+        SetEvent(opened);
+        Sleep(50);
+        if (held) CloseClipboard();
+    });
+    WaitForSingleObject(opened, INFINITE);
+    const bool copied = Copy(kVariantAsCaptured);
+    holder.join();
+    CloseHandle(opened);
+    ASSERT_TRUE(copied);
+    const std::vector<DWORD> dib = ClipboardDib();
+    ASSERT_GE(dib.size(), 10u + 73 * 31);
+    EXPECT_EQ(Draw(reinterpret_cast<const BITMAPINFO*>(dib.data()), &dib[10]),
+              Snapshot::Cut(selection));
+}
+
 }  // namespace
 }  // namespace mrv

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "tests/win/support/GdiCount.h"
@@ -46,6 +47,26 @@ protected:
         return Pixel(MakeColour(0x20 + x * 7 % 200, 0x20 + y * 11 % 200, 0x30 + (x + y) * 5 % 180));
     }
 
+    // Paints the scene and checks every pixel: the ring round the selection
+    // in stripes of `fore` and `back`, the snapshot everywhere else.
+    void ExpectScene(Colour fore, Colour back, const std::string& what) {
+        view.DrawScene(dc);
+        GdiFlush();
+        const Selection& s = view.selection;
+        const Rect inner = s.GetRect(),
+                   outer = inner.Inflated(settings.frameWidth, settings.frameWidth);
+        for (int y = 0, wrong = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                const bool ring = s.width && s.height && outer.Contains(Point{x, y}) &&
+                                  !inner.Contains(Point{x, y});
+                const bool stripe = ((x + y - 2 * s.patternPhase) % 8 + 8) % 8 <= 2;
+                const std::uint32_t want = ring ? Pixel(stripe ? back : fore) : PictureAt(x, y);
+                if (pixels[y * kWidth + x] != want && ++wrong <= 3)
+                    ADD_FAILURE() << what << " (" << x << ", " << y << "): " << std::hex
+                                  << pixels[y * kWidth + x] << " want " << want;
+            }
+    }
+
     Settings settings;
     ScreenView view;
     HDC dc = CreateCompatibleDC(nullptr);
@@ -78,19 +99,25 @@ TEST_F(ScreenViewTest, RingStripesLieOutsideTheSelectionFrameWidthThickInTheColo
         (r.pinned ? settings.pinnedFrameBackColor : settings.frameBackColor) = back;
         settings.frameWidth = r.frame;
         view.pinnedMode = r.pinned;
-        view.DrawScene(dc);
-        GdiFlush();
-        const Rect inner = s.GetRect(), outer = inner.Inflated(r.frame, r.frame);
-        for (int y = 0, wrong = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x) {
-                const bool ring = r.width && r.height && outer.Contains(Point{x, y}) &&
-                                  !inner.Contains(Point{x, y});
-                const bool stripe = ((x + y - 2 * s.patternPhase) % 8 + 8) % 8 <= 2;
-                const std::uint32_t want = ring ? Pixel(stripe ? back : fore) : PictureAt(x, y);
-                if (pixels[y * kWidth + x] != want && ++wrong <= 3)
-                    ADD_FAILURE() << "row " << i << " (" << x << ", " << y << "): " << std::hex
-                                  << pixels[y * kWidth + x] << " want " << want;
-            }
+        ExpectScene(fore, back, "row " + std::to_string(i));
+    }
+}
+
+// The colours come from a settings file whose four colours all differ: the
+// normal ring shows only the normal pair, the pinned ring only the pinned one.
+TEST_F(ScreenViewTest, RingsFromALoadedFileShowTheirOwnColours) {
+    std::vector<std::uint8_t> file = EncodeSettings(Settings{});
+    const Colour colours[] = {MakeColour(0x10, 0x08, 0x01), MakeColour(0xFE, 0xF1, 0x02),
+                              MakeColour(0x03, 0x14, 0x06), MakeColour(0xF5, 0xFD, 0x07)};
+    for (int k = 0; k < 4; ++k)
+        for (int b = 0; b < 4; ++b) file[8 + 48 + 4 * k + b] = std::uint8_t(colours[k] >> 8 * b);
+    ASSERT_EQ(DecodeSettings(file.data(), file.size(), settings), 1);
+    settings.zoomVisible = settings.toolPanelVisible = 0;
+    Selection& s = view.selection;
+    s.left = 90, s.top = 70, s.width = 41, s.height = 23, s.patternPhase = 1;
+    for (const bool pinned : {false, true}) {
+        view.pinnedMode = pinned;
+        ExpectScene(colours[pinned ? 2 : 0], colours[pinned ? 3 : 1], pinned ? "pinned" : "normal");
     }
 }
 
