@@ -188,6 +188,19 @@ protected:
         CloseClipboard();
         return all;
     }
+    // Waits until the screen itself shows the backdrop at the probe area: the
+    // backdrop repaints what a window going away uncovers in its own time.
+    static bool ScreenShowsBackdrop() {
+        HDC screen = GetDC(nullptr);
+        bool shown = false;
+        for (int tries = 0; !shown && tries < 500; ++tries) {
+            shown = GetPixel(screen, kProbeArea.left, kProbeArea.top) == kBackdrop &&
+                    GetPixel(screen, kProbeArea.right - 1, kProbeArea.bottom - 1) == kBackdrop;
+            if (!shown) Sleep(10);
+        }
+        ReleaseDC(nullptr, screen);
+        return shown;
+    }
     static bool CoversScreen() {
         RECT r;
         GetWindowRect(app->window, &r);
@@ -517,6 +530,7 @@ TEST_F(CaptureTest, TrayRightClickShowsTheMenuOnlyAndLeftClickCaptures) {
     Command(IDM_TASKTRAY);
     app->MinimizeWindow();
     ASSERT_FALSE(IsWindowVisible(app->window));
+    ASSERT_TRUE(ScreenShowsBackdrop());
     FillSnapshot(kMarker);
     // The menu opens; the posted WM_CANCELMODE then closes it from its loop.
     static int menus = 0;
@@ -553,6 +567,7 @@ TEST_F(CaptureTest, RestoreComesBackFullScreenAndOnlyAShownStartKeepsItsFirstSna
         if (show != -1) app->OnCreate(0);  // -1: a later restore, not the first
         app->MinimizeWindow();
         ASSERT_TRUE(IsIconic(app->window));
+        ASSERT_TRUE(ScreenShowsBackdrop());
         FillSnapshot(kMarker);
         ShowWindow(app->window, SW_RESTORE);  // as the taskbar does
         Pump();
