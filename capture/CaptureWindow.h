@@ -23,6 +23,8 @@ namespace mrv {
 class CaptureWindow : public Application {
 public:
     static constexpr int kCursorCount = 12;
+    // The cursors' side at 96 dpi.
+    static constexpr int kCursorSize96 = 32;
 
     // Shows a message box owned by the main window and returns the button
     // chosen. The program uses ShowMessageBox (MessageBoxW, or its own box
@@ -142,6 +144,8 @@ private:
     void ToggleZoom();
     void FollowCursorToPointer();
     void InitSaving();
+    // The cursor table, the program's own cursors at the scale's size.
+    void LoadCursors(UiScale scale);
     void OpenInShell(const std::wstring& target);
     std::wstring CurrentFolder() const;
     std::wstring LastFilePath() const;

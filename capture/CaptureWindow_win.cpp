@@ -28,8 +28,8 @@ std::string ToUtf8(const std::wstring& text) {
                                       nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
     if (n > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(),
-                            n, nullptr, nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n,
+                            nullptr, nullptr);
     return out;
 }
 
@@ -94,6 +94,25 @@ int CaptureWindow::ShowMessage(const wchar_t* text) {
     return answer;
 }
 
+void CaptureWindow::LoadCursors(UiScale scale) {
+    cursorTable[0] = LoadCursorW(nullptr, IDC_ARROW);
+    cursorTable[1] = LoadCursorW(nullptr, IDC_WAIT);
+    const int resourceCursors[] = {
+        IDC_OUTSIDE, IDC_OUTSIDE_CORNER_SNAP, IDC_FOUR_WAY,  IDC_SIZE_WE, IDC_SIZE_NWSE,
+        IDC_SIZE_NS, IDC_SIZE_NESW,           IDC_MOVE_ZONE, IDC_MOVING,  IDC_TOOL_BUTTON};
+    for (int i = 0; i < 10; ++i) {
+        const wchar_t* id = MAKEINTRESOURCEW(resourceCursors[i]);
+        HCURSOR cursor = nullptr;
+        // Scaled, the cursors are loaded at the scale's size (32 pixels at 96
+        // dpi); they live as long as the program.
+        if (!scale.IsUnscaled()) {
+            const int size = scale.Px(kCursorSize96);
+            cursor = static_cast<HCURSOR>(LoadImageW(instance, id, IMAGE_CURSOR, size, size, 0));
+        }
+        cursorTable[2 + i] = cursor != nullptr ? cursor : LoadCursorW(instance, id);
+    }
+}
+
 int CaptureWindow::OnInit() {
     firstRun = 0;
     const std::string settingsPath = SettingsFilePath(ToUtf8(exeDirectory));
@@ -103,15 +122,6 @@ int CaptureWindow::OnInit() {
     }
     folderReadOnly = CanWriteIn(exeDirectory) ? 0 : 1;
 
-    cursorTable[0] = LoadCursorW(nullptr, IDC_ARROW);
-    cursorTable[1] = LoadCursorW(nullptr, IDC_WAIT);
-    const int resourceCursors[] = {IDC_OUTSIDE,  IDC_OUTSIDE_CORNER_SNAP, IDC_FOUR_WAY,
-                                   IDC_SIZE_WE,  IDC_SIZE_NWSE,           IDC_SIZE_NS,
-                                   IDC_SIZE_NESW, IDC_MOVE_ZONE,          IDC_MOVING,
-                                   IDC_TOOL_BUTTON};
-    for (int i = 0; i < 10; ++i)
-        cursorTable[2 + i] = LoadCursorW(instance, MAKEINTRESOURCEW(resourceCursors[i]));
-
     InitSaving();
 
     // Before anything makes a font: every text is drawn in this face.
@@ -120,6 +130,7 @@ int CaptureWindow::OnInit() {
         AddStartNotice(std::wstring(kNoJapaneseFontNotice));
 
     if (!view.InitScreenView(settings, instance)) return 0;
+    LoadCursors(view.CurrentUiScale());
     RefreshMenuChecks();
 
     style = WS_POPUP;
@@ -233,7 +244,9 @@ int CaptureWindow::WindowProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) 
     }
 }
 
-void CaptureWindow::Draw(HDC dc) { view.DrawScene(dc); }
+void CaptureWindow::Draw(HDC dc) {
+    view.DrawScene(dc);
+}
 
 // ---------------------------------------------------------------------------
 // Window modes
@@ -362,7 +375,9 @@ void CaptureWindow::ShowStartupNotices() {
     for (const std::wstring& text : notices) ShowMessage(text.c_str());
 }
 
-void CaptureWindow::OnKillFocus(WPARAM) { MinimizeWindow(); }
+void CaptureWindow::OnKillFocus(WPARAM) {
+    MinimizeWindow();
+}
 
 int CaptureWindow::OnDelayedCallback() {
     if (!minimizeCancelled) PostMessageW(window, WM_KILLFOCUS, 0, 0);

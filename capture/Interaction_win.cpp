@@ -10,7 +10,9 @@
 namespace mrv {
 namespace {
 
-int GridFor(const Settings& settings) { return IsShiftDown() ? settings.gridSize : 1; }
+int GridFor(const Settings& settings) {
+    return IsShiftDown() ? settings.gridSize : 1;
+}
 
 // What a press or a hover at (x, y) is over.
 int TargetAt(const ScreenView& view, int x, int y) {
@@ -30,7 +32,9 @@ PointerState StateOf(const ScreenView& view) {
 
 }  // namespace
 
-int CaptureWindow::PointerCode() const { return mrv::PointerCode(StateOf(view)); }
+int CaptureWindow::PointerCode() const {
+    return mrv::PointerCode(StateOf(view));
+}
 
 void CaptureWindow::SetPointerCursor(int code) {
     const int index = CursorIndexFor(code, settings.zoomSnapToCorner != 0, leftButtonHeld != 0);
@@ -39,8 +43,8 @@ void CaptureWindow::SetPointerCursor(int code) {
 
 void CaptureWindow::TrackZoomPane(int px, int py, bool dragging, bool fromKeyboard) {
     const Selection& s = view.selection;
-    const int choice = ZoomChoice(StateOf(view), dragging, fromKeyboard, settings.zoomSnapToCorner != 0,
-                                  s.width, s.height);
+    const int choice = ZoomChoice(StateOf(view), dragging, fromKeyboard,
+                                  settings.zoomSnapToCorner != 0, s.width, s.height);
     const Point target = ZoomTarget(choice, s, px, py);
     view.zoomPane.FollowCursor(target.x, target.y);
 }
@@ -86,7 +90,9 @@ void CaptureWindow::OnLButtonDown(int px, int py) {
 
 void CaptureWindow::OnMouseMove(int px, int py) {
     Selection& s = view.selection;
-    // The labels stay on the pointer's monitor.
+    // The panes take the scale of the pointer's monitor, and the labels stay
+    // on it.
+    if (view.FollowScaleAt(px, py)) InvalidateRect(window, nullptr, FALSE);
     view.firstLabel.KeepToMonitorAt(px, py);
     view.secondLabel.KeepToMonitorAt(px, py);
     if (leftButtonHeld) {
@@ -105,7 +111,8 @@ void CaptureWindow::OnMouseMove(int px, int py) {
                 // Only the mode changes on this move; from the next event on
                 // the corner follows the pointer, so a new selection can be
                 // drawn in any direction from the press point.
-                if (PassedDragThreshold(s.anchorX, s.anchorY, px, py, settings.dragThreshold))
+                if (PassedDragThreshold(s.anchorX, s.anchorY, px, py,
+                                        s.uiScale.Px(settings.dragThreshold)))
                     s.mode = MODE_BOTTOM_RIGHT;
             } else if (s.mode == MODE_MOVE) {
                 s.MoveGrabTo(px, py);
@@ -228,6 +235,7 @@ void CaptureWindow::OnRButtonUp(int px, int py) {
             view.chosenMenuCommand = m.OpenSubmenu()->ChosenCommand();
     } else {
         // Painted at once, not at the next frame tick.
+        if (view.FollowScaleAt(px, py)) InvalidateRect(window, nullptr, FALSE);
         view.menuPane.Popup(px, py);
         SetPointerCursor(PointerCode());
         InvalidateOverlays();
@@ -247,7 +255,9 @@ void CaptureWindow::RunMenuCommand(int command) {
     if (!view.selection.HasArea()) view.firstLabel.SetVisible(false);
 }
 
-bool CaptureWindow::KeysBypassAccelerators() { return view.menuPane.IsVisible(); }
+bool CaptureWindow::KeysBypassAccelerators() {
+    return view.menuPane.IsVisible();
+}
 
 void CaptureWindow::OnMenuKey(WPARAM key) {
     MenuKey menuKey;

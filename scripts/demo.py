@@ -51,6 +51,10 @@ def main(out_dir):
         screenshot().save(shot)
         print("morvante.exe is running full-screen over a test picture (%dx%d)" % (width, height))
         print("screenshot: %s" % shot)
+        # The open menu keeps the keys: Esc closes the submenu, then the menu.
+        xdotool("key", "Escape")
+        xdotool("key", "Escape")
+        time.sleep(0.3)
         xdotool("key", "ctrl+p")
         saved = work / "img0000.png"
         for _ in range(50):

@@ -82,9 +82,12 @@ PY
 # test run never meets a program the user started. The prefix "plain" has no
 # font substitutes, as a new user's prefix: the program must find a Japanese
 # font there by itself. A wineserver left over from an earlier run of the same
-# script is bound to a display that is gone; it is ended first.
+# script is bound to a display that is gone; it is ended first. With a second
+# argument the desktop reports that many dots per inch (the user's LogPixels
+# under HKCU\Control Panel\Desktop), in a prefix of its own: build/wine-$1-dpi$2.
 mrv_wine_prefix() {
-  export WINEPREFIX="$MRV_ROOT/build/wine-$1"
+  local dpi=${2:-}
+  export WINEPREFIX="$MRV_ROOT/build/wine-$1${dpi:+-dpi$dpi}"
   export WINEARCH=win64
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=d;winemenubuilder.exe=d"
@@ -95,6 +98,11 @@ mrv_wine_prefix() {
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
     [ "$1" = plain ] || mrv_font_substitutes
+    if [ -n "$dpi" ]; then
+      wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+        </dev/null >/dev/null 2>&1 || true
+      wineserver -w
+    fi
     if [ "$1" = monitors ]; then
       wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f \
         >/dev/null 2>&1 || true
@@ -112,6 +120,14 @@ mrv_wine_prefix() {
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   local probe="$MRV_ROOT/build/windows/e2e-tools/probe.exe"
   if [ -f "$probe" ]; then wine "$probe" screen </dev/null >/dev/null 2>&1 || true; fi
+}
+
+# The 144-dpi prefix of the end-to-end tests (made once), exported as
+# MRV_WINEPREFIX_DPI; its wineserver is stopped again, the tests that use it
+# start and stop their own. The current prefix is left as it was.
+mrv_wine_dpi_prefix() {
+  (mrv_wine_prefix test 144 && wineserver -k >/dev/null 2>&1) || true
+  export MRV_WINEPREFIX_DPI="$MRV_ROOT/build/wine-test-dpi144"
 }
 
 # The plain prefix beside the current one, ready with its own wineserver;

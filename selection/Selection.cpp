@@ -111,7 +111,7 @@ Rect Selection::GetRect() const {
 }
 
 Rect Selection::FrameDirtyRect() {
-    const std::int64_t f = *frameWidth;
+    const std::int64_t f = uiScale.Px(*frameWidth);
     Rect current{SaturateToInt(left - f), SaturateToInt(top - f),
                  SaturateToInt(static_cast<std::int64_t>(left) + width + f),
                  SaturateToInt(static_cast<std::int64_t>(top) + height + f)};
@@ -124,14 +124,14 @@ Rect Selection::FrameDirtyRect() {
 
 bool Selection::IsNear(int x, int y) const {
     if (!HasArea()) return false;
-    const std::int64_t r = *handleReach;
+    const std::int64_t r = uiScale.Px(*handleReach);
     return InBox(x, y, left - r, top - r, static_cast<std::int64_t>(left) + width + r,
                  static_cast<std::int64_t>(top) + height + r);
 }
 
 int Selection::Classify(int x, int y) const {
     if (!HasArea()) return MODE_NEW;
-    const std::int64_t r = *handleReach;
+    const std::int64_t r = uiScale.Px(*handleReach);
     const std::int64_t l = left - r;
     const std::int64_t t = top - r;
     const std::int64_t rt = static_cast<std::int64_t>(left) + width + r;
@@ -141,13 +141,13 @@ int Selection::Classify(int x, int y) const {
     // The half is taken downward (arithmetic shift), also for odd sizes.
     const std::int64_t cx = left + (width >> 1);
     const std::int64_t cy = top + (height >> 1);
-    if (InBox(x, y, cx - kMoveSquareHalf, cy - kMoveSquareHalf, cx + kMoveSquareHalf,
-              cy + kMoveSquareHalf)) {
+    const std::int64_t half = uiScale.Px(kMoveSquareHalf);
+    if (InBox(x, y, cx - half, cy - half, cx + half, cy + half)) {
         return MODE_MOVE;
     }
 
     // Each band reaches handleReach outside the selection and edgeBand into it.
-    const std::int64_t b = static_cast<std::int64_t>(*edgeBand) + r;
+    const std::int64_t b = static_cast<std::int64_t>(uiScale.Px(*edgeBand)) + r;
     int bits = 0;
     if (InBox(x, y, l, t, l + b, bm)) bits |= 1;
     if (InBox(x, y, l, t, rt, t + b)) bits |= 2;
@@ -240,7 +240,7 @@ void Selection::ClampToScreen() {
 FrameRing Selection::FrameRingGeometry(bool insideAtEdges) const {
     FrameRing ring;
     const Rect sel = GetRect();
-    const int f = *frameWidth;
+    const int f = uiScale.Px(*frameWidth);
     ring.inner = sel;
     ring.outer = sel.Inflated(f, f);
     if (f <= 0) return ring;  // no ring

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "base/Geometry.h"
+#include "base/UiScale.h"
 #include "settings/Settings.h"
 
 namespace mrv {
@@ -47,8 +48,8 @@ enum NudgeDirection : int {
 };
 
 // Half the side of the square around the centre that always means "move", so
-// a selection too small for its bands can still be dragged.
-constexpr int kMoveSquareHalf = 6;
+// a selection too small for its bands can still be dragged (at 96 dpi).
+constexpr int kMoveSquareHalf = UiMetrics{}.moveSquareHalf;
 
 // The frame ring: `outer` minus `inner`, also given as up to four disjoint
 // bands (top, bottom, left, right) that together cover exactly the ring, for
@@ -89,6 +90,11 @@ struct Selection {
     const std::int32_t* handleReach;
     const std::int32_t* edgeBand;
     const std::int32_t* dragThreshold;
+
+    // The interface scale where the selection is handled: handleReach,
+    // edgeBand, the move square and the ring's frameWidth are 96-dpi lengths
+    // applied at it (the selection's own pixels never scale).
+    UiScale uiScale;
 
     int mode = MODE_NEW;
 

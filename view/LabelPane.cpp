@@ -40,7 +40,7 @@ void LabelPane::SetText(std::wstring_view text, TextMeasurer& measurer) {
         lineHeight_ = extent.height;
         textHeight_ += extent.height;
     }
-    SetContentSize(textWidth_ + 2 * innerMargin_, textHeight_ + 2 * innerMargin_);
+    SetContentSize(textWidth_ + 2 * InnerMargin(), textHeight_ + 2 * InnerMargin());
 }
 
 void LabelPane::PlaceAt(int x, int y, bool centred) {

@@ -37,9 +37,9 @@ constexpr std::size_t kLabelTextCapacity = 1023;
 constexpr int kLabelShadowStripWidth = 480;
 constexpr int kLabelShadowStripHeight = 320;
 
-// Inner margins of the two labels.
-constexpr int kSizeLabelMargin = 3;
-constexpr int kMessageLabelMargin = 6;
+// Inner margins of the two labels at 96 dpi.
+constexpr int kSizeLabelMargin = UiMetrics{}.sizeLabelMargin;
+constexpr int kMessageLabelMargin = UiMetrics{}.messageLabelMargin;
 
 class TextMeasurer {
 public:
@@ -66,13 +66,15 @@ public:
     }
     int MessageTicks() const { return *messageTicks_; }
 
-    void SetInnerMargin(int margin) { innerMargin_ = margin; }
-    int InnerMargin() const { return innerMargin_; }
+    // The margin is given for 96 dpi; InnerMargin is it at the pane's scale.
+    void SetInnerMargin(int margin96) { innerMargin_ = margin96; }
+    int InnerMargin() const { return Scale().Px(innerMargin_); }
 
-    // Re-makes the 480 x 4 and 4 x 320 shadow strips; the shadow is on when
-    // both were made.
+    // Re-makes the 480 x 4 and 4 x 320 shadow strips (at 96 dpi; scaled with
+    // the pane); the shadow is on when both were made.
     bool MakeShadowStrips() {
-        return RemakeShadowStrips(kLabelShadowStripWidth, kLabelShadowStripHeight);
+        return RemakeShadowStrips(Scale().Px(kLabelShadowStripWidth),
+                                  Scale().Px(kLabelShadowStripHeight));
     }
 
     // Takes the text (cut to capacity) and sizes the box around its lines:
@@ -97,7 +99,7 @@ public:
     std::vector<std::wstring_view> Lines() const { return SplitLabelLines(text_); }
     // Top-left of line k's text.
     Point LineOrigin(int k) const {
-        return Point{X() + innerMargin_, Y() + innerMargin_ + k * lineHeight_};
+        return Point{X() + InnerMargin(), Y() + InnerMargin() + k * lineHeight_};
     }
     int LineHeight() const { return lineHeight_; }
     int TextWidth() const { return textWidth_; }

@@ -7,9 +7,6 @@ namespace {
 
 // How far the submenu's top stands above its entry's row, and how its corner
 // sits against the parent's right edge (opening right) or left edge (flipped).
-constexpr int kSubmenuRaise = 4;
-constexpr int kSubmenuRightInset = 6;
-constexpr int kSubmenuLeftOverlap = 2;
 
 // Submenu entries are numbered in the high word: their low word is 0, which
 // the command dispatch ignores, and they are never 0 (a separator).
@@ -36,7 +33,7 @@ int MenuModel::Init(Size screen) {
     itemHeight_ = 0;
     textWidth_ = 0;
     labelWidth_ = 0;
-    rowsHeight_ = kMenuMargin;
+    rowsHeight_ = Metrics().menuMargin;
     // Screen-sized strips shadow a menu of any size.
     (void)RemakeShadowStrips(screen.width, screen.height);
     SetContentSize(0, 0);
@@ -65,6 +62,7 @@ MenuModel* MenuModel::AddItem(std::wstring_view label, std::wstring_view acceler
         sub = item.submenu.get();
         sub->root_ = root_;
         sub->Init(ScreenSize());
+        sub->SetScale(Scale());
         sub->SetVisible(false);  // shown when its entry opens it
     }
     items_.push_back(std::move(item));
@@ -96,6 +94,13 @@ int MenuModel::NextSubmenuEntryId() {
     return root_->submenuEntries_ * kSubmenuEntryIdStep;
 }
 
+void MenuModel::SetMenuScale(UiScale scale) {
+    SetScale(scale);
+    RemakeShadowStripsIfOn(ScreenSize().width, ScreenSize().height);
+    for (MenuItem& item : items_)
+        if (item.submenu) item.submenu->SetMenuScale(scale);
+}
+
 bool MenuModel::MeasureMenu(TextMeasurer& measurer) {
     bool complete = true;
     for (MenuItem& item : items_) {
@@ -103,11 +108,11 @@ bool MenuModel::MeasureMenu(TextMeasurer& measurer) {
     }
 
     labelWidth_ = 0;
-    rowsHeight_ = kMenuMargin;
+    rowsHeight_ = Metrics().menuMargin;
     int widestAccelerator = 0;
     for (const MenuItem& item : items_) {
         if (item.IsSeparator()) {
-            rowsHeight_ += kMenuSeparatorHeight;
+            rowsHeight_ += Metrics().menuSeparatorHeight;
             continue;
         }
         Size label;
@@ -115,8 +120,8 @@ bool MenuModel::MeasureMenu(TextMeasurer& measurer) {
             complete = false;
             break;
         }
-        labelWidth_ = std::max(labelWidth_, label.width + kMenuLabelGap);
-        itemHeight_ = kMenuMargin + label.height;
+        labelWidth_ = std::max(labelWidth_, label.width + Metrics().menuLabelGap);
+        itemHeight_ = Metrics().menuMargin + label.height;
         rowsHeight_ += itemHeight_;
         if (item.HasAccelerator()) {
             // Measured with its tab, as the text stands after the label.
@@ -132,14 +137,15 @@ bool MenuModel::MeasureMenu(TextMeasurer& measurer) {
     // Every accelerator is drawn at the final label width, so the text area
     // is that plus the widest accelerator: none can stick out of the box.
     textWidth_ = labelWidth_ + widestAccelerator;
-    SetContentSize(textWidth_ + 2 * kMenuMargin + kMenuExtraWidth, rowsHeight_ + 2);
+    SetContentSize(textWidth_ + 2 * Metrics().menuMargin + Metrics().menuExtraWidth,
+                   rowsHeight_ + 2);
     return complete;
 }
 
 int MenuModel::RowTop(std::size_t index) const {
-    int r = Y() + 1 + kMenuMargin;
+    int r = Y() + 1 + Metrics().menuMargin;
     for (std::size_t k = 0; k < index && k < items_.size(); ++k)
-        r += items_[k].IsSeparator() ? kMenuSeparatorHeight : itemHeight_;
+        r += items_[k].IsSeparator() ? Metrics().menuSeparatorHeight : itemHeight_;
     return r;
 }
 
@@ -152,9 +158,9 @@ const MenuItem* MenuModel::RowAt(int px, int py, bool coveredBySubmenu) const {
     if (!IsVisible() || coveredBySubmenu) return nullptr;
     if (!(X() < px && px < X() + ContentWidth() && Y() < py && py < Y() + ContentHeight()))
         return nullptr;
-    int bottom = Y() + kMenuMargin;
+    int bottom = Y() + Metrics().menuMargin;
     for (const MenuItem& item : items_) {
-        bottom += item.IsSeparator() ? kMenuSeparatorHeight : itemHeight_;
+        bottom += item.IsSeparator() ? Metrics().menuSeparatorHeight : itemHeight_;
         if (!item.IsSeparator() && py < bottom) return &item;
     }
     return nullptr;
@@ -209,14 +215,14 @@ void MenuModel::PlaceOpenSubmenu() {
     MenuModel* sub = OpenSubmenu();
     if (sub == nullptr) return;
     const int left = X() + 1;
-    const int rightX = left + ContentWidth() - kSubmenuRightInset;
+    const int rightX = left + ContentWidth() - Metrics().menuSubmenuRightInset;
     // The submenu keeps to its menu's monitor and flips at that monitor's
     // right edge, an inner edge of the screen included.
     sub->SetArea(Area());
     const int x = rightX + sub->ContentWidth() < Area().right
                       ? rightX
-                      : left - sub->ContentWidth() + kSubmenuLeftOverlap;
-    sub->MoveTo(x, RowTop(static_cast<std::size_t>(openIndex_)) - kSubmenuRaise);
+                      : left - sub->ContentWidth() + Metrics().menuSubmenuLeftOverlap;
+    sub->MoveTo(x, RowTop(static_cast<std::size_t>(openIndex_)) - Metrics().menuSubmenuRaise);
     sub->PlaceOpenSubmenu();
 }
 

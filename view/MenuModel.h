@@ -62,14 +62,14 @@ enum MenuItemFlag : unsigned {
     kMenuItemSubmenu = 1u << 2,
 };
 
-// Fixed metrics of the menu's look.
-constexpr int kMenuMargin = 4;
-constexpr int kMenuGutterWidth = 20;
-constexpr int kMenuSeparatorHeight = 8;
+// Metrics of the menu's look at 96 dpi; a pane uses its scale's (Metrics()).
+constexpr int kMenuMargin = UiMetrics{}.menuMargin;
+constexpr int kMenuGutterWidth = UiMetrics{}.menuGutterWidth;
+constexpr int kMenuSeparatorHeight = UiMetrics{}.menuSeparatorHeight;
 // Content width beyond the text area: the gutter, the frame and a little air.
-constexpr int kMenuExtraWidth = 22;
+constexpr int kMenuExtraWidth = UiMetrics{}.menuExtraWidth;
 // Space between the widest label and the accelerator column.
-constexpr int kMenuLabelGap = 8;
+constexpr int kMenuLabelGap = UiMetrics{}.menuLabelGap;
 
 // Colours (0x00BBGGRR).
 constexpr Colour kMenuBackColour = 0xFFFFFF;
@@ -126,6 +126,10 @@ public:
 
     const std::vector<MenuItem>& Items() const { return items_; }
 
+    // Sets the scale of this pane and of every submenu, made or still to be
+    // made; measure again afterwards.
+    void SetMenuScale(UiScale scale);
+
     // Measures this pane's texts and, first, every submenu's, and sets the
     // content size (then KeepOnScreen). Labels are measured alone; an
     // accelerator is measured from its "\t" on. Returns false when a text could
@@ -133,7 +137,7 @@ public:
     // it.
     [[nodiscard]] bool MeasureMenu(TextMeasurer& measurer);
 
-    int Margin() const { return kMenuMargin; }
+    int Margin() const { return Metrics().menuMargin; }
     int ItemHeight() const { return itemHeight_; }
     // Label column plus the widest accelerator.
     int TextWidth() const { return textWidth_; }
@@ -148,7 +152,7 @@ public:
     // Top of the row of item `index` as drawn (the first at y + 1 + margin).
     int RowTop(std::size_t index) const;
     // Where labels and accelerators are drawn.
-    int LabelLeft() const { return X() + 1 + kMenuMargin + kMenuGutterWidth; }
+    int LabelLeft() const { return X() + 1 + Metrics().menuMargin + Metrics().menuGutterWidth; }
     int AcceleratorLeft() const { return LabelLeft() + labelWidth_; }
     // Hovered, or the entry whose submenu is open.
     bool IsHighlighted(std::size_t index) const;

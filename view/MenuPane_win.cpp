@@ -31,12 +31,14 @@ std::wstring ReadItemText(HMENU menu, UINT position, UINT length) {
 }
 
 // A small right-pointing triangle ending at column `right` - 1, centred on
-// row `centre`: four columns 7, 5, 3 and 1 pixels tall.
-void DrawSubmenuArrow(HDC dc, int right, int centre, Colour colour) {
+// row `centre`: half + 1 columns, 2 * half + 1 pixels tall at the base and
+// 2 pixels shorter each column (7, 5, 3 and 1 at 96 dpi, half = 3).
+void DrawSubmenuArrow(HDC dc, int right, int centre, int half, Colour colour) {
     UniqueBrush brush(CreateSolidBrush(colour));
     if (!brush) return;
-    for (int k = 0; k < 4; ++k) {
-        const RECT column{right - 4 + k, centre - 3 + k, right - 3 + k, centre + 4 - k};
+    for (int k = 0; k <= half; ++k) {
+        const RECT column{right - half - 1 + k, centre - half + k, right - half + k,
+                          centre + half + 1 - k};
         FillRect(dc, &column, brush.get());
     }
 }
@@ -72,16 +74,45 @@ int MenuPane::Init(Size screen) {
     menu_ = nullptr;
     if (isSubmenu_) return 1;
 
+    MakeFontAndIcon();
+    return 1;
+}
+
+void MenuPane::MakeFontAndIcon() {
+    const UiMetrics& m = Metrics();
     LOGFONTW spec;
-    InitFontSpec(spec, InterfaceFace().face, kMenuFontCellHeight);
+    InitFontSpec(spec, InterfaceFace().face, m.menuFontHeight);
     ownFont_.reset(CreateFontIndirectW(&spec));
     font_ = ownFont_.get();
+    // The icon is loaded at the size it is drawn: the resource's nearest
+    // image, scaled down by the loader rather than stretched when drawn.
     HINSTANCE module = resources_ != nullptr ? resources_ : GetModuleHandleW(nullptr);
     ownIcon_.reset(
         static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_CHECK_MARK), IMAGE_ICON,
-                                      kMenuCheckIconSize, kMenuCheckIconSize, 0)));
+                                      m.menuCheckIconSize, m.menuCheckIconSize, 0)));
     checkIcon_ = ownIcon_.get();
-    return 1;
+}
+
+void MenuPane::ShareFontAndIcon(HFONT font, HICON icon) {
+    font_ = font;
+    checkIcon_ = icon;
+    for (const MenuItem& item : Items())
+        if (item.submenu) static_cast<MenuPane*>(item.submenu.get())->ShareFontAndIcon(font, icon);
+}
+
+int MenuPane::ApplyScale(UiScale scale) {
+    if (isSubmenu_ || scale == Scale()) return 1;
+    SetMenuScale(scale);
+    MakeFontAndIcon();
+    ShareFontAndIcon(font_, checkIcon_);
+    return MeasureInFont();
+}
+
+int MenuPane::MeasureInFont() {
+    // Rows are measured on the font's cell, whatever the family's metrics.
+    CellMeasurer measurer(std::make_unique<GdiTextMeasurer>(nullptr, font_),
+                          Metrics().menuFontHeight);
+    return MeasureMenu(measurer) ? 1 : 0;
 }
 
 std::unique_ptr<MenuModel> MenuPane::CreateSubmenu() {
@@ -91,8 +122,7 @@ std::unique_ptr<MenuModel> MenuPane::CreateSubmenu() {
 int MenuPane::BuildFromMenu(HMENU menu) {
     Clear();
     ReadItems(menu, 0);
-    CellMeasurer measurer(std::make_unique<GdiTextMeasurer>(nullptr, font_), kMenuFontCellHeight);
-    return MeasureMenu(measurer) ? 1 : 0;
+    return MeasureInFont();
 }
 
 void MenuPane::ReadItems(HMENU menu, int depth) {
@@ -145,6 +175,9 @@ void MenuPane::Draw(HDC dc) const {
     const int w = ContentWidth();
     const int h = ContentHeight();
     const int inner = x + 1;  // inside the frame
+    const UiMetrics& m = Metrics();
+    const int margin = m.menuMargin;
+    const int gutter = m.menuGutterWidth;
     DrawShadow(dc, *this, shadow_, x, y, w, h);
     {
         UniquePen pen(CreatePen(PS_SOLID, 1, kMenuGutterColour));
@@ -153,24 +186,30 @@ void MenuPane::Draw(HDC dc) const {
         SelectGuard selectFont(dc, font_);
 
         FillBox(dc, inner, y + 1, w - 2, h - 2, kMenuBackColour);
-        FillBox(dc, inner, y + 1, kMenuGutterWidth, RowsHeight(), kMenuGutterColour);
+        FillBox(dc, inner, y + 1, gutter, RowsHeight(), kMenuGutterColour);
         SetBkMode(dc, OPAQUE);
 
         const std::vector<MenuItem>& items = Items();
-        int r = y + 1 + kMenuMargin;
+        int r = y + 1 + margin;
         for (std::size_t k = 0; k < items.size(); ++k) {
             const MenuItem& item = items[k];
             if (item.IsSeparator()) {
                 // At the top of its slot; LineTo leaves out the end point.
-                MoveToEx(dc, inner + kMenuMargin + kMenuGutterWidth, r, nullptr);
-                LineTo(dc, inner + w - kMenuMargin, r);
-                r += kMenuSeparatorHeight;
+                MoveToEx(dc, inner + margin + gutter, r, nullptr);
+                LineTo(dc, inner + w - margin, r);
+                r += m.menuSeparatorHeight;
                 continue;
             }
             const bool lit = IsHighlighted(k);
             if (lit) {
-                FrameBox(dc, x + 2, r - 3, w - 4, ItemHeight() + 2, kMenuHighlightFrameColour);
-                FillBox(dc, x + 3, r - 2, w - 6, ItemHeight(), kMenuHighlightColour);
+                // Two pixels in from the sides and three above the text at
+                // 96 dpi; the frame's line stays one pixel.
+                const int side = m.scale.Px(2);
+                const int top = r - m.scale.Px(3);
+                const int height = ItemHeight() + m.scale.Px(2);
+                FrameBox(dc, x + side, top, w - 2 * side, height, kMenuHighlightFrameColour);
+                FillBox(dc, x + side + 1, top + 1, w - 2 * side - 2, height - 2,
+                        kMenuHighlightColour);
             }
             const Colour ink = lit ? kMenuHighlightTextColour : kMenuTextColour;
             SetTextColor(dc, ink);
@@ -183,10 +222,11 @@ void MenuPane::Draw(HDC dc) const {
                          static_cast<int>(accelerator.size()));
             }
             if (item.submenu)
-                DrawSubmenuArrow(dc, x + w - 6, r + (ItemHeight() - kMenuMargin) / 2, ink);
+                DrawSubmenuArrow(dc, x + w - m.menuArrowInset, r + (ItemHeight() - margin) / 2,
+                                 m.menuArrowHalf, ink);
             if (item.checked && checkIcon_ != nullptr) {
-                DrawIconEx(dc, x + 4, r - 1, checkIcon_, kMenuCheckIconSize, kMenuCheckIconSize, 0,
-                           nullptr, DI_NORMAL);
+                DrawIconEx(dc, x + m.menuCheckLeft, r - m.scale.Px(1), checkIcon_,
+                           m.menuCheckIconSize, m.menuCheckIconSize, 0, nullptr, DI_NORMAL);
             }
             r += ItemHeight();
         }

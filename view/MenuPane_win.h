@@ -31,8 +31,10 @@ struct IconTraits {
 // An icon from LoadImageW without LR_SHARED: the loader's own copy.
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 
-constexpr int kMenuCheckIconSize = 14;
-constexpr int kMenuFontCellHeight = 12;  // rows are measured on this cell
+// At 96 dpi; a pane uses its scale's (Metrics()). Rows are measured on the
+// font's cell.
+constexpr int kMenuCheckIconSize = UiMetrics{}.menuCheckIconSize;
+constexpr int kMenuFontCellHeight = UiMetrics{}.menuFontHeight;
 
 class MenuPane final : public MenuModel {
 public:
@@ -41,7 +43,7 @@ public:
     ~MenuPane() override;
 
     // Binds the pane to the screen and drops every item (the model's Init),
-    // then makes the menu font (the interface face, 12-pixel cells), loads the
+    // then makes the menu font (the interface face, 12-pixel cells at 96 dpi), loads the
     // check-mark icon and makes screen-sized shadow strips, so any menu size
     // is shadowed. Returns 1: a missing font or icon only changes the look.
     int Init(Size screen) override;
@@ -59,6 +61,12 @@ public:
     // Paints the menu into `dc` (nothing while hidden), then its open submenu
     // over it. The DC's state is put back.
     void Draw(HDC dc) const;
+
+    // Re-makes the font and the check mark for the scale, gives them to every
+    // submenu and measures the tree again, when the scale changed (a
+    // submenu follows its top-level pane and ignores this). Returns 0 when a
+    // text could not be measured.
+    [[nodiscard]] int ApplyScale(UiScale scale);
 
     // Opens the menu with its corner at the pointer (moved by KeepOnScreen, so
     // near the right or bottom edge it opens to the left of or above it).
@@ -85,6 +93,11 @@ private:
     MenuPane(SubmenuTag, const MenuPane& parent);
 
     void ReadItems(HMENU menu, int depth);
+    // The font and the icon at this pane's scale (the top-level pane's own).
+    void MakeFontAndIcon();
+    void ShareFontAndIcon(HFONT font, HICON icon);
+    // The tree measured in the font; 0 when a text could not be.
+    int MeasureInFont();
 
     HINSTANCE resources_;
     bool isSubmenu_ = false;

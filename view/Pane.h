@@ -18,11 +18,13 @@
 
 #include "base/Geometry.h"
 #include "base/Monitors.h"
+#include "base/UiScale.h"
 
 namespace mrv {
 
-// Thickness of the drop shadow band, and its offset from the box's corners.
-constexpr int kPaneShadowSize = 4;
+// Thickness of the drop shadow band, and its offset from the box's corners,
+// at 96 dpi.
+constexpr int kPaneShadowSize = UiMetrics{}.shadowSize;
 
 // The two pixel strips a pane copies its shadow bands into: `bottomWidth` x 4
 // for the band below the box and 4 x `rightHeight` for the band to its right.
@@ -34,6 +36,8 @@ public:
     // Re-makes the bottom strip and, if that worked, the right one. False when
     // either could not be made.
     [[nodiscard]] virtual bool Remake(int bottomWidth, int rightHeight) = 0;
+    // The bands' thickness for the next Remake (the pane's scaled shadow).
+    virtual void SetThickness(int thickness) { (void)thickness; }
 };
 
 class Pane {
@@ -59,6 +63,19 @@ public:
         KeepOnScreen();
         lastRect_ = Rect{0, 0, screen.width, screen.height};
         return 1;
+    }
+
+    // The interface scale of the monitor the pane stands on, and every size
+    // at it. Panes start at 96 dpi; whoever places a pane sets its scale and
+    // lays it out again when that changes (the outer size follows at once).
+    UiScale Scale() const { return metrics_.scale; }
+    const UiMetrics& Metrics() const { return metrics_; }
+    // Returns whether the scale changed.
+    bool SetScale(UiScale scale) {
+        if (scale == metrics_.scale) return false;
+        metrics_ = UiMetricsFor(scale);
+        UpdateOuterSize();
+        return true;
     }
 
     // The screen changed size (a monitor came or went): the pane keeps its
@@ -90,7 +107,9 @@ public:
         pullIn_ = pullIn;
     }
     // Where the pane is kept: its monitor, or the whole screen.
-    Rect Area() const { return area_.IsEmpty() ? Rect{0, 0, screen_.width, screen_.height} : area_; }
+    Rect Area() const {
+        return area_.IsEmpty() ? Rect{0, 0, screen_.width, screen_.height} : area_;
+    }
 
     bool IsVisible() const { return visible_; }
     // Returns whether the flag changed.
@@ -132,8 +151,14 @@ public:
     // shadow on exactly when both were made. Does not touch the outer size:
     // callers set the content size next, which recomputes it.
     bool RemakeShadowStrips(int bottomWidth, int rightHeight) {
+        if (strips_ != nullptr) strips_->SetThickness(metrics_.shadowSize);
         shadowOn_ = strips_ != nullptr && strips_->Remake(bottomWidth, rightHeight);
         return shadowOn_;
+    }
+    // After a change of scale: strips of the new thickness, when the shadow
+    // is on (a shadow switched off stays off).
+    void RemakeShadowStripsIfOn(int bottomWidth, int rightHeight) {
+        if (shadowOn_) SetShadowOn(RemakeShadowStrips(bottomWidth, rightHeight));
     }
 
     // Stores the position, then KeepOnScreen.
@@ -211,12 +236,13 @@ public:
 
 protected:
     void UpdateOuterSize() {
-        const int extra = shadowOn_ ? kPaneShadowSize : 0;
+        const int extra = shadowOn_ ? metrics_.shadowSize : 0;
         outerWidth_ = contentWidth_ + extra;
         outerHeight_ = contentHeight_ + extra;
     }
 
 private:
+    UiMetrics metrics_;
     bool visible_ = true;
     int x_ = 0;
     int y_ = 0;

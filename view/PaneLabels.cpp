@@ -38,9 +38,10 @@ Point SizeReadoutPosition(const LabelPane& label, const Selection& s, const Tool
     const bool hasPanel = panel != nullptr && panel->IsPresent();
     const Rect panelBox = hasPanel ? panel->CornerRect() : Rect{};
 
-    const int x = s.left + 2;
-    const int below = s.top + s.height + 4;
-    const int above = s.top - 26;
+    const UiMetrics& m = label.Metrics();
+    const int x = s.left + m.readoutRight;
+    const int below = s.top + s.height + m.readoutBelow;
+    const int above = s.top - m.readoutAbove;
     // Out of the tool panel's way first: above the selection when the panel
     // sits below it on the left, where the read-out would otherwise go.
     const bool aboveFirst = corner == kCornerBelowLeft;
@@ -48,8 +49,9 @@ Point SizeReadoutPosition(const LabelPane& label, const Selection& s, const Tool
     int count = 2;
     if (hasPanel) {
         // Level with the panel's icons, just clear of it on either side.
-        tries[count++] = Point{panelBox.right + 2, panelBox.top + 4};
-        tries[count++] = Point{panelBox.left - 2 - w, panelBox.top + 4};
+        const int level = panelBox.top + m.toolBoxTop + m.toolRestOffset;
+        tries[count++] = Point{panelBox.right + m.readoutBeside, level};
+        tries[count++] = Point{panelBox.left - m.readoutBeside - w, level};
     }
     const auto clear = [&](Point at) {
         return !hasPanel || !Overlap(Rect::FromXYWH(at.x, at.y, w, h), panelBox);
@@ -99,7 +101,7 @@ void ShowToolTip(const ViewLabels& labels, TextMeasurer& measurer, bool show, in
     if (hover < 0) return;
     label.SetText(ToolButtonLabel(hover), measurer);
     label.KeepToMonitorAt(x, y);
-    label.MoveTo(x + 8, y + 8);
+    label.MoveTo(x + label.Metrics().tipOffset, y + label.Metrics().tipOffset);
     label.RestartTimer();
     label.SetVisible(true);
     if (labels.zoom != nullptr) labels.zoom->SetVisible(false);

@@ -44,27 +44,27 @@ void ShadeRun(std::uint8_t* bytes, std::size_t count, WordOp wordOp, ByteOp byte
 
 }  // namespace
 
-ShadeStep BottomBandStep(int column, int row, int boxWidth) {
-    if (column < 0 || column >= boxWidth || row < 0 || row >= kPaneShadowSize) {
+ShadeStep BottomBandStep(int column, int row, int boxWidth, int size) {
+    if (column < 0 || column >= boxWidth || row < 0 || row >= size) {
         return ShadeStep::kNone;
     }
-    if (row == kPaneShadowSize - 1) {
+    if (row == size - 1) {
         return (column == 0 || column == boxWidth - 1) ? ShadeStep::kNone
                                                        : ShadeStep::kThreeQuarter;
     }
-    if (column >= boxWidth - kPaneShadowSize) return ShadeStep::kNone;  // the right band's
+    if (column >= boxWidth - size) return ShadeStep::kNone;  // the right band's
     return column == 0 ? ShadeStep::kThreeQuarter : ShadeStep::kHalf;
 }
 
-ShadeStep RightBandStep(int column, int row, int boxHeight) {
-    if (column < 0 || column >= kPaneShadowSize || row < 0 || row >= boxHeight) {
+ShadeStep RightBandStep(int column, int row, int boxHeight, int size) {
+    if (column < 0 || column >= size || row < 0 || row >= boxHeight) {
         return ShadeStep::kNone;
     }
     if (row == boxHeight - 1) return ShadeStep::kNone;
     if (row == 0) {
-        return column == kPaneShadowSize - 1 ? ShadeStep::kNone : ShadeStep::kThreeQuarter;
+        return column == size - 1 ? ShadeStep::kNone : ShadeStep::kThreeQuarter;
     }
-    return column == kPaneShadowSize - 1 ? ShadeStep::kThreeQuarter : ShadeStep::kHalf;
+    return column == size - 1 ? ShadeStep::kThreeQuarter : ShadeStep::kHalf;
 }
 
 void HalveRun(std::uint8_t* bytes, std::size_t count) {
@@ -124,23 +124,23 @@ bool Usable(const ShadowPixels& strip) {
 
 }  // namespace
 
-void ShadeBottomBand(const ShadowPixels& strip, int boxWidth) {
+void ShadeBottomBand(const ShadowPixels& strip, int boxWidth, int size) {
     if (!Usable(strip) || boxWidth <= 0) return;
     const int columns = std::min(strip.width, boxWidth);
-    const int rows = std::min(strip.height, kPaneShadowSize);
+    const int rows = std::min(strip.height, size);
     for (int row = 0; row < rows; ++row) {
         ShadeRow(strip, row, columns,
-                 [&](int column) { return BottomBandStep(column, row, boxWidth); });
+                 [&](int column) { return BottomBandStep(column, row, boxWidth, size); });
     }
 }
 
-void ShadeRightBand(const ShadowPixels& strip, int boxHeight) {
+void ShadeRightBand(const ShadowPixels& strip, int boxHeight, int size) {
     if (!Usable(strip) || boxHeight <= 0) return;
-    const int columns = std::min(strip.width, kPaneShadowSize);
+    const int columns = std::min(strip.width, size);
     const int rows = std::min(strip.height, boxHeight);
     for (int row = 0; row < rows; ++row) {
         ShadeRow(strip, row, columns,
-                 [&](int column) { return RightBandStep(column, row, boxHeight); });
+                 [&](int column) { return RightBandStep(column, row, boxHeight, size); });
     }
 }
 

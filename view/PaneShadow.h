@@ -31,6 +31,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "view/Pane.h"  // kPaneShadowSize
+
 namespace mrv {
 
 enum class ShadeStep : std::uint8_t { kNone, kHalf, kThreeQuarter };
@@ -56,9 +58,11 @@ struct ShadowPixels {
     std::uint8_t* Row(int y) const { return data + static_cast<std::ptrdiff_t>(y) * stride; }
 };
 
-// Which step a pixel of each band gets, for a box `boxWidth` x `boxHeight`.
-ShadeStep BottomBandStep(int column, int row, int boxWidth);
-ShadeStep RightBandStep(int column, int row, int boxHeight);
+// Which step a pixel of each band gets, for a box `boxWidth` x `boxHeight`
+// and bands `size` thick (4 at 96 dpi; scaled, the core grows and the fringe
+// stays one pixel).
+ShadeStep BottomBandStep(int column, int row, int boxWidth, int size = kPaneShadowSize);
+ShadeStep RightBandStep(int column, int row, int boxHeight, int size = kPaneShadowSize);
 
 // Darken `count` consecutive colour bytes, four at a time where the run allows
 // (halve: shift the word right by one and keep 7 bits of each byte;
@@ -75,7 +79,7 @@ void ShadePixelRun(std::uint8_t* pixels, int count, int bytesPerPixel, ShadeStep
 // boxWidth), rows below min(strip.height, 4) for the bottom band; likewise
 // for the right band), so a strip smaller than its box shadows what it covers
 // and nothing is read or written outside it.
-void ShadeBottomBand(const ShadowPixels& strip, int boxWidth);
-void ShadeRightBand(const ShadowPixels& strip, int boxHeight);
+void ShadeBottomBand(const ShadowPixels& strip, int boxWidth, int size = kPaneShadowSize);
+void ShadeRightBand(const ShadowPixels& strip, int boxHeight, int size = kPaneShadowSize);
 
 }  // namespace mrv

@@ -7,11 +7,11 @@
 namespace mrv {
 
 bool PaneShadow::Remake(int bottomWidth, int rightHeight) {
-    if (!CreateDib(bottom_, referenceDC_, bottomWidth, kPaneShadowSize)) {
+    if (!CreateDib(bottom_, referenceDC_, bottomWidth, thickness_)) {
         ResetDib(right_);
         return false;
     }
-    return CreateDib(right_, referenceDC_, kPaneShadowSize, rightHeight) != 0;
+    return CreateDib(right_, referenceDC_, thickness_, rightHeight) != 0;
 }
 
 void PaneShadow::Reset() {
@@ -44,15 +44,17 @@ void DrawShadow(HDC dc, const Pane& pane, const PaneShadow& shadow, int x, int y
     if (!pane.ShadowOn() || pane.ContentWidth() == 0 || w <= 0 || h <= 0) return;
     const DibRecord& bottom = shadow.Bottom();
     const DibRecord& right = shadow.Right();
+    const int size = pane.Metrics().shadowSize;
     if (bottom.bitmap) {
-        ShadeBand(dc, bottom, x + kPaneShadowSize, y + h, std::min(w, bottom.width),
-                  std::min(kPaneShadowSize, bottom.height),
-                  [w](const ShadowPixels& p) { ShadeBottomBand(p, w); });
+        ShadeBand(dc, bottom, x + size, y + h, std::min(w, bottom.width),
+                  std::min(size, bottom.height),
+                  [w, size](const ShadowPixels& p) { ShadeBottomBand(p, w, size); });
     }
     // Read after the bottom band went back, so its corner holds that result.
     if (right.bitmap) {
-        ShadeBand(dc, right, x + w, y + kPaneShadowSize, std::min(kPaneShadowSize, right.width),
-                  std::min(h, right.height), [h](const ShadowPixels& p) { ShadeRightBand(p, h); });
+        ShadeBand(dc, right, x + w, y + size, std::min(size, right.width),
+                  std::min(h, right.height),
+                  [h, size](const ShadowPixels& p) { ShadeRightBand(p, h, size); });
     }
 }
 

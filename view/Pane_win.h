@@ -19,6 +19,7 @@ public:
     explicit PaneShadow(HDC referenceDC = nullptr) : referenceDC_(referenceDC) {}
 
     [[nodiscard]] bool Remake(int bottomWidth, int rightHeight) override;
+    void SetThickness(int thickness) override { thickness_ = thickness; }
     // Deletes both bitmaps.
     void Reset();
 
@@ -27,6 +28,7 @@ public:
 
 private:
     HDC referenceDC_;
+    int thickness_ = kPaneShadowSize;
     DibRecord bottom_;
     DibRecord right_;
 };

@@ -21,9 +21,9 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
 }
 
 MonitorLayout ReadDesktopMonitors() {
-    const Rect virtualScreen = Rect::FromXYWH(
-        GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-        GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    const Rect virtualScreen =
+        Rect::FromXYWH(GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                       GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
     std::vector<Rect> monitors;
     EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
     return MonitorLayout::FromDesktop(virtualScreen, monitors);
@@ -89,8 +89,7 @@ int ScreenView::InitScreenView(Settings& s, HINSTANCE instance) {
     firstLabel.MakeShadowStrips();
 
     if (!menuPane.Init(screen, instance)) return 0;
-    for (Pane* pane : Panes())
-        pane->SetMonitors(&monitors_.monitors);
+    for (Pane* pane : Panes()) pane->SetMonitors(&monitors_.monitors);
 
     pointerTarget = kTargetNothing;
     chosenToolButton = -1;
@@ -110,6 +109,12 @@ int ScreenView::InitScreenView(Settings& s, HINSTANCE instance) {
 
     secondLabel.SetInnerMargin(kMessageLabelMargin);
     firstLabel.SetInnerMargin(kSizeLabelMargin);
+
+    // The panes start at 96 dpi; the monitor's scale replaces it.
+    uiScale_ = UiScale();
+    POINT pointer{};
+    if (!GetCursorPos(&pointer)) pointer = POINT{monitors_.origin.x, monitors_.origin.y};
+    (void)FollowScaleAt(pointer.x - monitors_.origin.x, pointer.y - monitors_.origin.y);
 
     // Magnifier, tool panel, JPEG qualities and shadows from the settings.
     ApplySettingsToView(s);
@@ -154,7 +159,9 @@ int ScreenView::CaptureScreen() {
     return 1;
 }
 
-bool ScreenView::ReadMonitors() { return ApplyMonitors(ReadDesktopMonitors()); }
+bool ScreenView::ReadMonitors() {
+    return ApplyMonitors(ReadDesktopMonitors());
+}
 
 bool ScreenView::ApplyMonitors(const MonitorLayout& layout) {
     if (layout.origin == monitors_.origin && layout.size == monitors_.size &&
@@ -187,8 +194,7 @@ bool ScreenView::ApplyMonitors(const MonitorLayout& layout) {
             selection.anchorY += dy;
         }
     }
-    for (Pane* pane : Panes())
-        pane->SetScreen(now);
+    for (Pane* pane : Panes()) pane->SetScreen(now);
     selection.SetScreenSize(now.width, now.height);
     if (selection.left < 0 || selection.top < 0 || selection.left + selection.width > now.width ||
         selection.top + selection.height > now.height)
@@ -218,7 +224,9 @@ bool ScreenView::CaptureSelection() {
     return outputImage.Capture(SnapshotPixels(), selection.GetRect());
 }
 
-HBRUSH ScreenView::FramePattern(int phase) const { return framePatterns_[phase & 3].get(); }
+HBRUSH ScreenView::FramePattern(int phase) const {
+    return framePatterns_[phase & 3].get();
+}
 
 void ScreenView::DrawScene(HDC dc) {
     PaintScreen(dc);
@@ -242,7 +250,9 @@ void ScreenView::DrawScene(HDC dc) {
         }
     }
 
-    DrawToolPanel(dc, toolPanel, toolShadow_, toolIcons_.get(), screenBitmap_.get());
+    DrawToolPanel(dc, toolPanel, toolShadow_,
+                  scaledToolIcons_ ? scaledToolIcons_.get() : toolIcons_.get(),
+                  screenBitmap_.get());
 
     // The corner-snap outline of the magnified square goes under the panes.
     if (settings->zoomSnapToCorner && toolPanel.HoverIndex() == -1) {
@@ -271,14 +281,57 @@ void ScreenView::ApplySettingsToView(const Settings& s) {
     zoomPane.SetVisible(s.zoomVisible != 0);
     toolPanel.Layout();
     toolPanel.SetVisible(s.toolPanelVisible != 0);
-    outputImage.SetJpegQuality({s.jpegQualityHigh, s.jpegQualityStandard, s.jpegQualityMedium,
-                                s.jpegQualityLow});
+    outputImage.SetJpegQuality(
+        {s.jpegQualityHigh, s.jpegQualityStandard, s.jpegQualityMedium, s.jpegQualityLow});
     const bool shadow = s.drawShadow != 0;
     zoomPane.SetShadowOn(shadow && zoomPane.ShadowOn());
     toolPanel.SetShadowOn(shadow && toolPanel.ShadowOn());
     firstLabel.SetShadowOn(shadow && firstLabel.MakeShadowStrips());
     secondLabel.SetShadowOn(shadow && secondLabel.MakeShadowStrips());
     menuPane.SetShadowOn(shadow);
+}
+
+UiScale ScreenView::ScaleAt(const Rect& box) const {
+    const Point topLeft = monitors_.ToDesktop(Point{box.left, box.top});
+    const Point bottomRight = monitors_.ToDesktop(Point{box.right, box.bottom});
+    return UiScaleAt(RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y});
+}
+
+bool ScreenView::FollowScaleAt(int px, int py) {
+    if (menuPane.IsVisible()) return false;
+    return ApplyUiScale(ScaleAt(monitors_.MonitorAt(Point{px, py})));
+}
+
+bool ScreenView::ApplyUiScale(UiScale scale) {
+    if (scale == uiScale_) return false;
+    uiScale_ = scale;
+    selection.uiScale = scale;
+
+    toolPanel.SetScale(scale);
+    scaledToolIcons_.reset(scale.IsUnscaled() ? nullptr
+                                              : ScaleIconStrip(displayDC_, toolIcons_.get(),
+                                                               toolPanel.Metrics().toolIconSize));
+    toolPanel.Layout();
+    zoomPane.SetScale(scale);
+    if (settings != nullptr) zoomPane.ConfigureFromSettings(*settings);  // its strips
+
+    measurer_.reset();  // it holds the old font
+    LOGFONTW spec;
+    InitFontSpec(spec, InterfaceFace().face, UiMetricsFor(scale).labelFontHeight);
+    uiFont_.reset(CreateFontIndirectW(&spec));
+    for (LabelPane* label : {&firstLabel, &secondLabel}) {
+        label->SetScale(scale);
+        if (label->ShadowOn()) label->SetShadowOn(label->MakeShadowStrips());
+        if (label->IsVisible()) label->SetText(label->Text(), Measurer());
+    }
+    // A menu whose texts cannot be measured still shows.
+    (void)menuPane.ApplyScale(scale);
+    // Layout and Configure re-made the panel's and the magnifier's strips
+    // whatever the setting; it decides again.
+    const bool shadow = settings != nullptr && settings->drawShadow != 0;
+    zoomPane.SetShadowOn(shadow && zoomPane.ShadowOn());
+    toolPanel.SetShadowOn(shadow && toolPanel.ShadowOn());
+    return true;
 }
 
 void ScreenView::ReleaseFontAndMenu() {
@@ -309,7 +362,8 @@ TextMeasurer& ScreenView::Measurer() {
 
 std::unique_ptr<CellMeasurer> ScreenView::MakeMeasurer() const {
     return std::make_unique<CellMeasurer>(
-        std::make_unique<GdiTextMeasurer>(displayDC_, uiFont_.get()), kInterfaceCellHeight);
+        std::make_unique<GdiTextMeasurer>(displayDC_, uiFont_.get()),
+        UiMetricsFor(uiScale_).labelFontHeight);
 }
 
 HRGN ScreenView::BuildFrameRegion() const {

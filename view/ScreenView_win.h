@@ -19,6 +19,7 @@
 #include "view/LabelPane.h"
 #include "view/LabelPane_win.h"
 #include "view/MenuPane_win.h"
+#include "view/MonitorDpi_win.h"
 #include "view/PaneLabels.h"
 #include "view/Pane_win.h"
 #include "view/ToolPanel.h"
@@ -59,6 +60,20 @@ public:
     bool RecreateScreenBitmap();
     void DrawScene(HDC dc);
     void ApplySettingsToView(const Settings& settings);
+
+    // The interface scale of the monitor holding `box` (snapshot pixels).
+    UiScale ScaleAt(const Rect& box) const;
+    // Puts every pane and the selection's bands at `scale`: the label font,
+    // the menu with its font and check mark, and the tool panel with an icon
+    // strip made for it; a shown label is measured again. Nothing happens
+    // when the scale is the one in use. The caller invalidates.
+    // Returns whether it changed.
+    bool ApplyUiScale(UiScale scale);
+    // The panes follow the pointer from monitor to monitor: the scale of the
+    // monitor holding (px, py), applied while the menu is hidden (an open
+    // menu keeps its size). True when it changed: the caller repaints all.
+    bool FollowScaleAt(int px, int py);
+    UiScale CurrentUiScale() const { return uiScale_; }
     // The font and the menu are released by the capture window at shutdown.
     void ReleaseFontAndMenu();
 
@@ -128,7 +143,10 @@ private:
     UniqueBitmap frameTiles_[4];
     UniqueBrush framePatterns_[4];
     UniqueBitmap toolIcons_;
+    // The strip at the scale in use when that is not 96 dpi, else null.
+    UniqueBitmap scaledToolIcons_;
     UniqueFont uiFont_;
+    UiScale uiScale_;
 
     PaneShadow zoomShadow_;
     PaneShadow toolShadow_;

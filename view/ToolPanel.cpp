@@ -62,8 +62,9 @@ void ToolPanel::Layout() {
     for (int i = 0; i < kToolButtonCount; ++i) {
         if (IsButtonShown(i)) ++shownCount_;
     }
-    RemakeShadowStrips(kToolIconSize, kToolIconSize);
-    SetContentSize(kToolButtonPitch * shownCount_ - 2, kToolPanelHeight);  // also KeepOnScreen
+    const UiMetrics& m = Metrics();
+    RemakeShadowStrips(m.toolIconSize, m.toolIconSize);
+    SetContentSize(m.ToolPanelWidth(shownCount_), m.toolPanelHeight);  // also KeepOnScreen
 }
 
 bool ToolPanel::CornerTarget(Point* at) const {
@@ -76,18 +77,20 @@ bool ToolPanel::CornerTarget(Point* at) const {
     const int corner = corner_ != nullptr ? *corner_ : kCornerBelowLeft;
     const int w = ContentWidth();
     const int h = ContentHeight();
+    const int gap = Metrics().toolCornerGap;
+    const int inset = Metrics().toolCornerInset;
     switch (corner) {
         case kCornerAboveLeft:
-            *at = Point{left + 1, top - h - 6};
+            *at = Point{left + 1, top - h - gap};
             return true;
         case kCornerAboveRight:
-            *at = Point{right - w - 4, top - h - 6};
+            *at = Point{right - w - inset, top - h - gap};
             return true;
         case kCornerBelowLeft:
             *at = Point{left + 1, bottom};
             return true;
         case kCornerBelowRight:
-            *at = Point{right - w - 4, bottom};
+            *at = Point{right - w - inset, bottom};
             return true;
         default:
             return false;
@@ -139,7 +142,7 @@ int ToolPanel::TrackHover(int px, int py) {
         px > X() + ContentWidth()) {
         return -1;
     }
-    int column = (px - X()) / kToolButtonPitch;
+    int column = (px - X()) / Metrics().toolButtonPitch;
     for (int i = 0; i < kToolButtonCount; ++i) {
         if (!IsButtonShown(i)) continue;
         if (column == 0) {
@@ -161,30 +164,36 @@ int ToolPanel::ButtonSlots(ToolButtonSlot (&slots)[kToolButtonCount]) const {
     int n = 0;
     int bx = X();
     const int y = Y();
+    const UiMetrics& m = Metrics();
+    const int size = m.toolIconSize;
+    const int top = y + m.toolBoxTop;
+    const int rest = m.toolRestOffset;
+    const int sunk = m.toolPressedOffset;
     for (int i = 0; i < kToolButtonCount; ++i) {
         if (!IsButtonShown(i)) continue;
         ToolButtonSlot& slot = slots[n++];
         slot.index = i;
-        slot.shadowBox = Rect::FromXYWH(bx, y + 2, kToolIconSize, kToolIconSize);
+        slot.shadowBox = Rect::FromXYWH(bx, top, size, size);
         // The shadow box is fixed: at rest 2 pixels of shadow show, hovered
         // the icon rises over the whole box and shows all 4, pressed it sinks
         // one pixel below rest and shows 1.
         bool highlighted;
         if (pressedIndex_ < 0) {
             highlighted = i == hoverIndex_;
-            slot.iconAt = highlighted ? Point{bx, y + 2} : Point{bx + 2, y + 4};
+            slot.iconAt = highlighted ? Point{bx, top} : Point{bx + rest, top + rest};
         } else {
             highlighted = i == pressedIndex_;
-            slot.iconAt = highlighted ? Point{bx + 3, y + 5} : Point{bx + 2, y + 4};
+            slot.iconAt = highlighted ? Point{bx + sunk, top + sunk} : Point{bx + rest, top + rest};
         }
-        slot.iconSource = Point{kToolIconSize * i, highlighted ? kToolIconSize : 0};
-        bx += kToolButtonPitch;
+        slot.iconSource = Point{size * i, highlighted ? size : 0};
+        bx += m.toolButtonPitch;
     }
     return n;
 }
 
 Rect ToolPanel::PinnedBackground() const {
-    return Rect::FromXYWH(X(), Y() + 2, OuterWidth(), OuterHeight() - 2);
+    const int top = Metrics().toolBoxTop;
+    return Rect::FromXYWH(X(), Y() + top, OuterWidth(), OuterHeight() - top);
 }
 
 }  // namespace mrv

@@ -26,9 +26,11 @@
 
 namespace mrv {
 
-constexpr int kToolIconSize = 24;     // one cell of the icon strip
-constexpr int kToolButtonPitch = 28;  // icon box + 4-pixel gap
-constexpr int kToolPanelHeight = 28;
+// At 96 dpi; a panel uses its scale's (Metrics()), and the icon strip it is
+// drawn from is made for that scale, cells of toolIconSize.
+constexpr int kToolIconSize = UiMetrics{}.toolIconSize;        // one cell of the icon strip
+constexpr int kToolButtonPitch = UiMetrics{}.toolButtonPitch;  // icon box + 4-pixel gap
+constexpr int kToolPanelHeight = UiMetrics{}.toolPanelHeight;
 // The icon strip: 720 x 48, cell i at column 24 * i, normal images in row 0
 // (y 0-23), highlighted images in row 1 (y 24-47). Cells 20-29 are spare.
 constexpr int kToolIconStripWidth = 720;

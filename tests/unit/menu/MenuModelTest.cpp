@@ -90,6 +90,33 @@ TEST_F(PopupMenu, MeasuredLayoutAndTheRowHitRule) {
     EXPECT_EQ(IdAt(200, 75), -1);
 }
 
+TEST_F(PopupMenu, AtAScaleTheWholeTreeIsLaidOutWithTheScaledMetrics) {
+    // A measurer for the 18-pixel font of 150 %.
+    struct : TextMeasurer {
+        bool Measure(std::wstring_view text, Size* extent) override {
+            *extent = Size{0, 18};
+            for (wchar_t c : text) extent->width += c < 0x80 ? 9 : 18;
+            return true;
+        }
+    } large;
+    menu.SetMenuScale(UiScale::FromDpi(144));
+    ASSERT_TRUE(menu.MeasureMenu(large));
+    menu.Popup(100, 50);
+    EXPECT_EQ(menu.ItemHeight(), 24);      // 6 + 18
+    EXPECT_EQ(menu.ContentHeight(), 476);  // 6 + 17 * 24 + 5 * 12 + 2
+    EXPECT_EQ(sub.ContentHeight(), 344);   // 6 + 13 * 24 + 2 * 12 + 2
+    EXPECT_EQ(sub.Scale().Dpi(), 144);     // the submenu follows
+    EXPECT_EQ(menu.AcceleratorLeft() - menu.X(), 1 + 6 + 30 + 72 + 12);
+    EXPECT_EQ(menu.RowTop(3), 50 + 1 + 6 + 2 * 24 + 12);  // past two rows and a separator
+    // Rows are hit from y + margin on: the first from 56.
+    EXPECT_EQ(IdAt(200, 55), entry);
+    EXPECT_EQ(IdAt(200, 56 + 24), 1);
+    Move(menu, entry);
+    ASSERT_TRUE(sub.IsVisible());
+    EXPECT_EQ((Point{sub.X(), sub.Y()}),
+              (Point{101 + menu.ContentWidth() - 9, menu.RowTop(0) - 6}));
+}
+
 TEST(MenuCell, AFamilyOfAnotherHeightKeepsTheRowsOfTheTwelvePixelCell) {
     // Metrics that round to 11 or 13 pixels for a height of 12: measured on
     // the cell, the rows are those of the 12-pixel family; widths stay the

@@ -248,6 +248,29 @@ TEST_F(Readout, NeverOnTheToolPanelAndWholeOnTheScreenAtEveryCornerEdgeAndSize) 
     EXPECT_EQ(ShowFor(100, 100, 100, 60, kCornerBelowRight).top, 164);
 }
 
+TEST_F(Readout, AtAScaleThePanelReadoutAndTipGrowAndKeepTheirPlacesInProportion) {
+    for (Pane* p : std::initializer_list<Pane*>{&tools, &label, &zoom})
+        p->SetScale(UiScale::FromDpi(144));
+    tools.Layout();
+    EXPECT_EQ((std::vector{tools.ContentWidth(), tools.ContentHeight()}),
+              (std::vector{42 * 7 - 3, 42}));
+    // Above left: the panel's bottom 9 above the selection; the read-out 3
+    // right of the selection's left edge and 6 below it, its margin 5.
+    const Rect box = ShowFor(100, 100, 320, 200, kCornerAboveLeft);
+    EXPECT_EQ(tools.CornerRect().left, 101);
+    EXPECT_EQ(tools.CornerRect().top, 100 - 42 - 9);
+    EXPECT_EQ((std::vector{box.left, box.top, label.ContentWidth(), label.ContentHeight()}),
+              (std::vector{103, 306, 54 + 10, 12 + 10}));
+    // Below left: the read-out 39 above the selection instead.
+    EXPECT_EQ(ShowFor(100, 300, 320, 200, kCornerBelowLeft).top, 300 - 39);
+    // Buttons own 42 columns each (the panel now below left, at y 500).
+    tools.PlaceAtCorner();
+    EXPECT_EQ((std::vector{tools.TrackHover(101 + 41, 510), tools.TrackHover(101 + 42, 510)}),
+              (std::vector{0, 3}));
+    ShowToolTip(labels, m, true, 400, 300);
+    EXPECT_EQ((Point{label.X(), label.Y()}), (Point{412, 312}));
+}
+
 TEST_F(Readout, NoSelectionNoReadoutNoPanelAndATimedOutTipKeepsTheMagnifierAway) {
     ShowFor(100, 100, 320, 200, kCornerBelowLeft);
     ASSERT_TRUE(label.IsVisible());

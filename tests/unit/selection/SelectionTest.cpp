@@ -235,6 +235,41 @@ TEST_F(SelectionTest, WithoutASelectionEveryPressStartsANewOneAtThePressPoint) {
     }
 }
 
+TEST_F(SelectionTest, AtAScaleTheBandsRingAndMoveSquareGrowButTheSelectionDoesNot) {
+    // The settings keep their 96-dpi values; 150 % makes reach 24 -> 36,
+    // band 12 -> 18, the move square's half 6 -> 9 and the frame 2 -> 3.
+    settings.handleReach = 24;
+    settings.edgeBand = 12;
+    settings.frameWidth = 2;
+    Place({100, 100, 200, 100});
+    sel.uiScale = UiScale::FromDpi(144);
+    // clang-format off
+    const std::array<int, 3> hits[] = {
+        {64, 150, L}, {63, 150, NEW}, {335, 150, R}, {336, 150, NEW},  // reach 36
+        {150, 117, T}, {150, 118, MOVE}, {150, 182, B}, {150, 181, MOVE},  // 36 + 18 in
+        {83, 83, TL}, {64, 64, TL}, {63, 64, NEW}};
+    // clang-format on
+    for (const auto& [x, y, mode] : hits) {
+        EXPECT_EQ(sel.Classify(x, y), mode) << x << "," << y;
+        EXPECT_EQ(sel.IsNear(x, y), mode != NEW) << x << "," << y;
+    }
+    // Small: the centre square is [101, 119) instead of [104, 116).
+    Place({100, 100, 20, 20});
+    EXPECT_EQ(sel.Classify(101, 110), MOVE);
+    EXPECT_EQ(sel.Classify(100, 110), L);
+    Place({100, 100, 50, 40});
+    EXPECT_EQ(sel.FrameRingGeometry().outer, (Rect{97, 97, 153, 143}));
+    EXPECT_EQ(sel.FrameRingGeometry().inner, (Rect{100, 100, 150, 140}));
+    EXPECT_EQ(sel.GetRect(), (Rect{100, 100, 150, 140}));
+    (void)sel.FrameDirtyRect();
+    EXPECT_EQ(sel.FrameDirtyRect(), (Rect{97, 97, 153, 143}));
+    // A drag still lands on the pointer's pixel.
+    sel.mode = MODE_BOTTOM_RIGHT;
+    sel.BeginDrag(149, 139);
+    sel.ResizeTo(180, 170, 1);
+    EXPECT_EQ(Now(), (Box{100, 100, 81, 71}));
+}
+
 TEST_F(SelectionTest, FrameDirtyRectAndRingCoverTheFrameExactly) {
     Place({100, 100, 50, 40});
     EXPECT_EQ(sel.FrameDirtyRect(), (Rect{98, 98, 152, 142}));  // first: just the current

@@ -17,7 +17,7 @@
 namespace mrv {
 namespace {
 
-constexpr Size kScreen{640, 480};
+constexpr Size kScreen{640, 720};   // tall enough for the menu at 150 %
 constexpr Colour kGrey = 0x808080;  // the picture under the menu
 
 // The menu resource loaded, the pane built from its first popup with the
@@ -165,6 +165,54 @@ TEST_F(MenuPaneTest, SubmenuPaintsOverItsParent) {
     EXPECT_EQ(At(sx + sub->ContentWidth() - 8, Row(*sub, IDM_BMP_555) - 2), kMenuHighlightColour);
 }
 
+TEST_F(MenuPaneTest, At144DpiRowsGutterHighlightAndMarksAreHalfAsLargeAgain) {
+    const int ih96 = pane.ItemHeight(), w96 = pane.ContentWidth();
+    ASSERT_EQ(ih96, 16);  // 4 of margin + the 12-pixel cell
+    ASSERT_EQ(pane.ApplyScale(UiScale::FromDpi(144)), 1);
+    pane.ShowAt(20, 10);
+    ASSERT_EQ(pane.Y(), 10);           // whole on the canvas
+    EXPECT_EQ(pane.ItemHeight(), 24);  // 6 + 18: the font is made for the scale
+    EXPECT_NEAR(pane.ContentWidth(), w96 * 3 / 2, w96 / 10);
+    EXPECT_EQ(pane.LabelLeft(), pane.X() + 1 + 6 + 30);
+    // The submenu, measured again with the parent's new font.
+    EXPECT_EQ(sub->ItemHeight(), 24);
+    EXPECT_EQ(sub->Scale().Dpi(), 144);
+
+    MoveTo(pane, IDM_OPEN_FOLDER);
+    Paint();
+    const int x = pane.X(), y = pane.Y(), w = pane.ContentWidth(), h = pane.ContentHeight();
+    const int ih = pane.ItemHeight(), lit = Row(pane, IDM_OPEN_FOLDER), line = pane.RowTop(5);
+    // clang-format off
+    const std::tuple<int, int, Colour> pixels[] = {
+        {x, y, 0}, {x + w - 1, y + h - 1, 0},                                         // frame: 1 pixel
+        {x + 30, y + h - 2, kMenuGutterColour}, {x + 31, y + h - 2, kMenuBackColour},  // gutter 30
+        {x + 36, line, kMenuBackColour}, {x + 37, line, kMenuGutterColour},
+        {x + w - 6, line, kMenuGutterColour}, {x + w - 5, line, kMenuBackColour},
+        // The highlight: 3 in from the sides, 5 above the text, 3 into the next row.
+        {x + 2, lit - 5, kMenuGutterColour}, {x + 3, lit - 5, kMenuHighlightFrameColour},
+        {x + w - 8, lit - 6, kMenuBackColour}, {x + 10, lit - 4, kMenuHighlightColour},
+        {x + w - 8, lit + ih - 3, kMenuHighlightFrameColour}, {x + w - 8, lit + ih - 2, kMenuBackColour},
+    };
+    // clang-format on
+    for (const auto& [px, py, colour] : pixels)
+        EXPECT_EQ(At(px, py), colour) << px - x << "," << py - y;
+    // The check mark is drawn 21 pixels square from (x + 6, r - 2): marks
+    // reach past the 14 pixels of 96 dpi.
+    for (const MenuItem& item : pane.Items()) {
+        if (item.IsSeparator()) continue;
+        const int r = Row(pane, item.id);
+        EXPECT_EQ(DarkIn(x + 6, x + 27, r - 2, r + 19), item.checked) << item.id;
+        if (item.checked) {
+            EXPECT_TRUE(DarkIn(x + 19, x + 27, r - 2, r + 19)) << item.id;
+        }
+        EXPECT_TRUE(DarkIn(pane.LabelLeft(), pane.AcceleratorLeft(), r, r + ih - 6)) << item.id;
+    }
+    // Back at 96 dpi every size is the old one.
+    ASSERT_EQ(pane.ApplyScale(UiScale::FromDpi(96)), 1);
+    EXPECT_EQ(pane.ItemHeight(), ih96);
+    EXPECT_EQ(pane.ContentWidth(), w96);
+}
+
 TEST_F(MenuPaneTest, AThousandPaintsRebuildsAndMarksKeepTheGdiObjectCount) {
     auto paintOnce = [&](int i) {
         if (i % 250 == 0) pane.Init(kScreen);  // font, icon and strips re-made
@@ -177,8 +225,15 @@ TEST_F(MenuPaneTest, AThousandPaintsRebuildsAndMarksKeepTheGdiObjectCount) {
         pane.Draw(canvas.Dc());
     };
     paintOnce(1);  // first use may create lasting objects (font realisation)
-    const unsigned long before = test::CountGdiObjects();
+    unsigned long before = test::CountGdiObjects();
     for (int i = 1; i <= 1000; ++i) paintOnce(i);
+    EXPECT_EQ(test::CountGdiObjects(), before);
+    // A scale changed back and forth re-makes the font and the icon each time.
+    for (int i = 0; i < 100; ++i) {
+        if (i == 2) before = test::CountGdiObjects();
+        (void)pane.ApplyScale(UiScale::FromDpi(i % 2 == 0 ? 144 : 96));
+        pane.Draw(canvas.Dc());
+    }
     EXPECT_EQ(test::CountGdiObjects(), before);
 }
 

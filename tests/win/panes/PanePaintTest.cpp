@@ -96,6 +96,29 @@ TEST_F(PanePaint, ShadowOverWhiteIsHalfInTheCoreAndThreeQuarterOnTheFringe) {
         }
 }
 
+TEST_F(PanePaint, At144DpiTheShadowIsSixPixelsWithTheSameOnePixelFringe) {
+    tools.SetScale(UiScale::FromDpi(144));
+    tools.Layout();  // strips of the new thickness
+    ASSERT_EQ(tools.OuterWidth() - tools.ContentWidth(), 6);
+    for (int w : {1, 7, 20})
+        for (int h : {2, 20}) {
+            Canvas c(40, 40);
+            DrawShadow(c.dc.get(), tools, toolStrips, 5, 5, w, h);
+            for (int i = 0; i < 40 * 40; ++i) {
+                const int x = i % 40, y = i / 40;
+                const ShadeStep b = BottomBandStep(x - 11, y - 5 - h, w, 6);
+                const ShadeStep s =
+                    b != ShadeStep::kNone ? b : RightBandStep(x - 5 - w, y - 11, h, 6);
+                ASSERT_EQ(c.At(x, y), kShades[static_cast<int>(s)])
+                    << w << "x" << h << " at " << x << "," << y;
+            }
+            if (w == 20 && h == 20) {  // core rows 0-4, fringe row 5, right band's fringe column
+                EXPECT_EQ((std::vector{c.At(12, 29), c.At(12, 30), c.At(12, 31), c.At(30, 20)}),
+                          (std::vector{kShades[1], kShades[2], kWhite, kShades[2]}));
+            }
+        }
+}
+
 TEST_F(PanePaint, ZoomBlocksAndMarkedBox) {
     zoom.Configure(3, 3);       // source 7 x 7, content 23
     zoom.FollowCursor(20, 20);  // pane (20, 20), source (17, 17), marked box (29, 29) 5 x 5
@@ -124,6 +147,63 @@ TEST_F(PanePaint, ToolIconsAtRestHoveredAndPressed) {
         EXPECT_TRUE(c.At(x - 1, y) != Icon(3, lit) && c.At(x + 23, y + 24) != Icon(3, lit)) << s;
         EXPECT_EQ(c.At(60, shadowRow), kShades[s == 2 ? 2 : 1]) << s;
     }
+}
+
+TEST_F(PanePaint, At144DpiTheToolPanelDrawsIconsMadeForItsSize) {
+    tools.SetScale(UiScale::FromDpi(144));
+    for (int i : {11, 13, 18, 19}) settings.toolButtons[i] = 0;  // 3 left: 0, 3 and 6
+    tools.Layout();
+    ASSERT_EQ(tools.ShownCount(), 3);
+    EXPECT_EQ(tools.ContentWidth(), 42 * 3 - 3);
+    EXPECT_EQ(tools.ContentHeight(), 42);
+    // Every cell of the strip redrawn at 36 pixels and still one colour: no
+    // cell bleeds into its neighbour.
+    UniqueBitmap strip(ScaleIconStrip(screen.dc.get(), icons.bitmap.get(), 36));
+    ASSERT_TRUE(strip);
+    BITMAP info{};
+    ASSERT_EQ(GetObjectW(strip.get(), sizeof(info), &info), static_cast<int>(sizeof(info)));
+    EXPECT_EQ(info.bmWidth, 36 * 30);
+    EXPECT_EQ(info.bmHeight, 72);
+    // Button 3 is the second: its column from 20 + 42, its icon 3 in and 6
+    // down at rest; hovered it rises to the box, 3 below the panel's top.
+    for (int s = 0; s < 2; ++s) {
+        if (s == 1) tools.TrackHover(20 + 42 + 10, 110);
+        Canvas c(300, 200);
+        DrawToolPanel(c.dc.get(), tools, toolStrips, strip.get(), screen.bitmap.get());
+        const int x = s == 0 ? 65 : 62, y = s == 0 ? 106 : 103;
+        for (const auto& [px, py] : {std::pair{x, y}, {x + 35, y}, {x, y + 35}, {x + 35, y + 35}})
+            EXPECT_EQ(c.At(px, py), Icon(3, s == 1)) << s << ": " << px << "," << py;
+        EXPECT_NE(c.At(x - 1, y), Icon(3, s == 1)) << s;
+        EXPECT_NE(c.At(x + 36, y + 35), Icon(3, s == 1)) << s;
+        EXPECT_NE(c.At(x, y + 36), Icon(3, s == 1)) << s;
+    }
+    // Whole multiples are copied pixel for pixel.
+    UniqueBitmap twice(ScaleIconStrip(screen.dc.get(), icons.bitmap.get(), 48));
+    ASSERT_TRUE(twice);
+    Surface read;
+    ASSERT_TRUE(read.Select(screen.dc.get(), twice.get()));
+    EXPECT_EQ(GetPixel(read.Dc(), 48 * 5 + 47, 95), Icon(5, true));
+    EXPECT_EQ(GetPixel(read.Dc(), 48 * 6, 0), Icon(6, false));
+}
+
+TEST_F(PanePaint, At144DpiALabelsMarginsAreScaled) {
+    label.SetScale(UiScale::FromDpi(144));
+    label.SetInnerMargin(kSizeLabelMargin);
+    EXPECT_EQ(label.InnerMargin(), 5);
+    label.SetInnerMargin(kMessageLabelMargin);
+    EXPECT_EQ(label.InnerMargin(), 9);
+    Canvas c(300, 200);
+    const auto font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    GdiTextMeasurer m(c.dc.get(), font);
+    label.SetText(L"320 x 200", m);
+    label.MoveTo(30, 40);
+    EXPECT_EQ(label.ContentWidth(), label.TextWidth() + 18);
+    EXPECT_EQ(label.ContentHeight(), label.TextHeight() + 18);
+    EXPECT_EQ(label.LineOrigin(0), (Point{39, 49}));
+    DrawLabelPane(c.dc.get(), label, labelStrips, font);
+    // Border, then white up to the text's margin.
+    EXPECT_EQ(c.At(30, 45), kBlack);
+    for (int x = 31; x < 39; ++x) EXPECT_EQ(c.At(x, 45), kWhite) << x;
 }
 
 TEST_F(PanePaint, AThousandPaintsOfEveryPaneLeaveTheGdiObjectCountAlone) {

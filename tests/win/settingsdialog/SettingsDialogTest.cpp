@@ -118,6 +118,43 @@ TEST_F(SettingsDialogTest, OneLineLabelsShowWhole) {
     EXPECT_TRUE(programName);
 }
 
+// Run at 96 dpi by ctest and again by scripts/test on desktops at 150 % and
+// 200 %, where the dialog grows with its font: no control reaches out of it
+// and the dialog fits on a screen of that scale.
+TEST_F(SettingsDialogTest, EveryControlLiesInsideTheDialogAndTheDialogFitsAScreenOfItsScale) {
+    Open();
+    RECT client{};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    std::vector<HWND> controls;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&controls));
+    ASSERT_GT(controls.size(), 20u);
+    for (HWND control : controls) {
+        RECT box{};
+        GetWindowRect(control, &box);
+        wchar_t text[128] = {};
+        GetWindowTextW(control, text, 128);
+        EXPECT_TRUE(box.left >= client.left && box.top >= client.top && box.right <= client.right &&
+                    box.bottom <= client.bottom)
+            << GetDlgCtrlID(control) << " " << Utf8(text);
+    }
+    // The whole dialog fits a 1280 x 720 screen at the scale (2560 x 1440
+    // at 200 %): the smallest screen a laptop sets that scale on.
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    EXPECT_LE(outer.right - outer.left, 1280 * dpi / 96) << dpi;
+    EXPECT_LE(outer.bottom - outer.top, 720 * dpi / 96) << dpi;
+}
+
 TEST_F(SettingsDialogTest, TextsBeyondTheRecordsByteLimitsOrNoFileNameAreRefusedAndTheDialogStays) {
     Open();
     // 51 kanji are 102 bytes: one character too many; a folder of 259 bytes;
