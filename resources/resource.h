@@ -22,6 +22,8 @@
 #define IDC_OUTSIDE_CORNER_SNAP 128
 #define IDD_SETTINGS 129
 #define IDI_CHECK_MARK 134
+#define IDB_TOOL_ICONS_150 135
+#define IDB_TOOL_ICONS_200 136
 
 // String table.
 #define IDS_FIRST_RUN 1

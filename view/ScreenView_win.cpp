@@ -65,7 +65,9 @@ int ScreenView::InitScreenView(Settings& s, HINSTANCE instance) {
 
     toolPanel.Init(screen);
     toolPanel.Link(&selection, s.toolButtons, &s.toolPanelCorner);
-    toolIcons_.reset(LoadBitmapW(instance, MAKEINTRESOURCEW(IDB_TOOL_ICONS)));
+    const int stripIds[3] = {IDB_TOOL_ICONS, IDB_TOOL_ICONS_150, IDB_TOOL_ICONS_200};
+    for (int i = 0; i < 3; ++i)
+        toolIcons_[i].reset(LoadBitmapW(instance, MAKEINTRESOURCEW(stripIds[i])));
     toolPanel.SetFlipMargin(0);
     toolPanel.SetPinned(false);
     toolPanel.AttachShadowStrips(&toolShadow_);
@@ -251,7 +253,7 @@ void ScreenView::DrawScene(HDC dc) {
     }
 
     DrawToolPanel(dc, toolPanel, toolShadow_,
-                  scaledToolIcons_ ? scaledToolIcons_.get() : toolIcons_.get(),
+                  scaledToolIcons_ ? scaledToolIcons_.get() : toolIcons_[0].get(),
                   screenBitmap_.get());
 
     // The corner-snap outline of the magnified square goes under the panes.
@@ -308,9 +310,16 @@ bool ScreenView::ApplyUiScale(UiScale scale) {
     selection.uiScale = scale;
 
     toolPanel.SetScale(scale);
-    scaledToolIcons_.reset(scale.IsUnscaled() ? nullptr
-                                              : ScaleIconStrip(displayDC_, toolIcons_.get(),
-                                                               toolPanel.Metrics().toolIconSize));
+    scaledToolIcons_.reset();
+    if (!scale.IsUnscaled()) {
+        // The strips that loaded, in order of size.
+        HBITMAP strips[3] = {};
+        int count = 0;
+        for (const UniqueBitmap& strip : toolIcons_)
+            if (strip) strips[count++] = strip.get();
+        scaledToolIcons_.reset(
+            ScaleIconStrip(displayDC_, strips, count, toolPanel.Metrics().toolIconSize));
+    }
     toolPanel.Layout();
     zoomPane.SetScale(scale);
     if (settings != nullptr) zoomPane.ConfigureFromSettings(*settings);  // its strips

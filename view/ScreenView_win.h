@@ -142,8 +142,11 @@ private:
 
     UniqueBitmap frameTiles_[4];
     UniqueBrush framePatterns_[4];
-    UniqueBitmap toolIcons_;
-    // The strip at the scale in use when that is not 96 dpi, else null.
+    // The tool strips at 1x, 1.5x and 2x (view/ToolPanel.h); toolIcons_[0]
+    // is drawn as it is at 96 dpi.
+    UniqueBitmap toolIcons_[3];
+    // The strip made from them for the scale in use when that is not 96 dpi,
+    // else null.
     UniqueBitmap scaledToolIcons_;
     UniqueFont uiFont_;
     UiScale uiScale_;

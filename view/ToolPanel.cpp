@@ -1,5 +1,7 @@
 #include "view/ToolPanel.h"
 
+#include <algorithm>
+
 namespace mrv {
 namespace {
 
@@ -194,6 +196,71 @@ int ToolPanel::ButtonSlots(ToolButtonSlot (&slots)[kToolButtonCount]) const {
 Rect ToolPanel::PinnedBackground() const {
     const int top = Metrics().toolBoxTop;
     return Rect::FromXYWH(X(), Y() + top, OuterWidth(), OuterHeight() - top);
+}
+
+int PickToolStrip(const int* cellSizes, int count, int iconSize) {
+    if (count <= 0) return -1;
+    for (int i = 0; i < count; ++i)
+        if (cellSizes[i] >= iconSize) return i;
+    return count - 1;
+}
+
+std::vector<std::uint32_t> ResampleIconCells(const std::uint32_t* pixels, int across, int down,
+                                             int from, int to) {
+    if (pixels == nullptr || across <= 0 || down <= 0 || from <= 0 || to <= 0) return {};
+    const std::size_t width = static_cast<std::size_t>(across) * static_cast<std::size_t>(to);
+    std::vector<std::uint32_t> out(width * static_cast<std::size_t>(down) *
+                                   static_cast<std::size_t>(to));
+    const std::size_t sourceWidth =
+        static_cast<std::size_t>(across) * static_cast<std::size_t>(from);
+    // Enlarged by `factor`, a cell spans `big` pixels; in units of 1/to of a
+    // result pixel and 1/big of a source pixel both spans are big * to long.
+    const int factor = (to + from - 1) / from;
+    const int big = from * factor;
+    // Per result pixel of a cell, the enlarged source pixels it covers and
+    // how much of each (one axis; the other is the same table).
+    struct Span {
+        int first = 0, last = 0;
+    };
+    std::vector<Span> spans(static_cast<std::size_t>(to));
+    for (int d = 0; d < to; ++d) {
+        spans[static_cast<std::size_t>(d)] = Span{d * big / to, ((d + 1) * big - 1) / to};
+    }
+    auto weight = [&](int d, int s) {
+        const long lo = std::max(static_cast<long>(d) * big, static_cast<long>(s) * to);
+        const long hi = std::min(static_cast<long>(d + 1) * big, static_cast<long>(s + 1) * to);
+        return hi > lo ? hi - lo : 0L;
+    };
+    const std::uint64_t total = static_cast<std::uint64_t>(big) * static_cast<std::uint64_t>(big);
+    for (int cy = 0; cy < down; ++cy) {
+        for (int cx = 0; cx < across; ++cx) {
+            for (int dy = 0; dy < to; ++dy) {
+                for (int dx = 0; dx < to; ++dx) {
+                    std::uint64_t sum[4] = {0, 0, 0, 0};
+                    const Span sy = spans[static_cast<std::size_t>(dy)];
+                    const Span sx = spans[static_cast<std::size_t>(dx)];
+                    for (int y = sy.first; y <= sy.last; ++y) {
+                        const long wy = weight(dy, y);
+                        const std::size_t row = static_cast<std::size_t>(cy * from + y / factor);
+                        for (int x = sx.first; x <= sx.last; ++x) {
+                            const auto w = static_cast<std::uint64_t>(wy * weight(dx, x));
+                            const std::uint32_t p =
+                                pixels[row * sourceWidth +
+                                       static_cast<std::size_t>(cx * from + x / factor)];
+                            for (int c = 0; c < 4; ++c) sum[c] += w * ((p >> (8 * c)) & 0xFF);
+                        }
+                    }
+                    std::uint32_t value = 0;
+                    for (int c = 0; c < 4; ++c)
+                        value |= static_cast<std::uint32_t>((sum[c] + total / 2) / total)
+                                 << (8 * c);
+                    out[static_cast<std::size_t>(cy * to + dy) * width +
+                        static_cast<std::size_t>(cx * to + dx)] = value;
+                }
+            }
+        }
+    }
+    return out;
 }
 
 }  // namespace mrv

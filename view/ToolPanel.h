@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "base/Geometry.h"
 #include "selection/Selection.h"
@@ -35,6 +36,27 @@ constexpr int kToolPanelHeight = UiMetrics{}.toolPanelHeight;
 // (y 0-23), highlighted images in row 1 (y 24-47). Cells 20-29 are spare.
 constexpr int kToolIconStripWidth = 720;
 constexpr int kToolIconStripHeight = 48;
+
+// The strip is also drawn at 1.5x and 2x (cells of 36 and 48, the same
+// layout). An icon size is drawn from the strip of the nearest cell at least
+// that size, reduced by area averaging; beyond the largest, that strip is
+// first enlarged by a whole factor (every pixel a square block).
+//   icon size   24   30   36   42   48   60
+//   strip cell  24   36   36   48   48   48 (x2, then down)
+constexpr int kToolStripCellSizes[] = {24, 36, 48};
+
+// The index into `cellSizes` (sizes ascending) to draw icons of `iconSize`
+// from; -1 when there are none.
+int PickToolStrip(const int* cellSizes, int count, int iconSize);
+
+// Resamples a top-down strip of 32-bit pixels made of square cells of `from`
+// pixels (`across` x `down` cells) to cells of `to`, cell by cell so that no
+// cell bleeds into its neighbour. Each channel of a result pixel is the
+// area-weighted mean of the source pixels it covers, rounded; a strip made
+// larger is first enlarged by the nearest whole factor, pixel for pixel.
+// Equal sizes copy. Empty for sizes of 0 or below.
+std::vector<std::uint32_t> ResampleIconCells(const std::uint32_t* pixels, int across, int down,
+                                             int from, int to);
 
 // Buttons with a fixed role in pinned mode.
 constexpr int kToolButtonPin = 15;

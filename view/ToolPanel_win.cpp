@@ -1,5 +1,8 @@
 #include "view/ToolPanel_win.h"
 
+#include <cstring>
+#include <vector>
+
 namespace mrv {
 namespace {
 
@@ -21,42 +24,40 @@ HBITMAP MakeStripBitmap(int width, int height) {
 
 }  // namespace
 
-HBITMAP ScaleIconStrip(HDC reference, HBITMAP strip, int iconSize) {
-    BITMAP source{};
-    if (strip == nullptr || iconSize <= 0 ||
-        GetObjectW(strip, sizeof(source), &source) != sizeof(source))
-        return nullptr;
-    const int cells = source.bmWidth / kToolIconSize;
-    const int rows = source.bmHeight / kToolIconSize;
-    if (cells <= 0 || rows <= 0) return nullptr;
-    // The nearest larger whole multiple: every pixel a crisp square block.
-    const int factor = (iconSize + kToolIconSize - 1) / kToolIconSize;
-    const int big = kToolIconSize * factor;
-    UniqueBitmap enlarged(MakeStripBitmap(cells * big, rows * big));
-    Surface from;
-    Surface to;
-    if (!enlarged || !from.Select(reference, strip) || !to.Select(reference, enlarged.get()))
-        return nullptr;
-    SetStretchBltMode(to.Dc(), COLORONCOLOR);
-    StretchBlt(to.Dc(), 0, 0, cells * big, rows * big, from.Dc(), 0, 0, cells * kToolIconSize,
-               rows * kToolIconSize, SRCCOPY);
-    to.Release();
-    if (big == iconSize) return enlarged.release();
-
-    // Then down to the size with a filter, cell by cell so that no cell
-    // bleeds into its neighbour.
-    UniqueBitmap result(MakeStripBitmap(cells * iconSize, rows * iconSize));
-    if (!result || !from.Select(reference, enlarged.get()) || !to.Select(reference, result.get()))
-        return nullptr;
-    SetStretchBltMode(to.Dc(), HALFTONE);
-    SetBrushOrgEx(to.Dc(), 0, 0, nullptr);
-    for (int row = 0; row < rows; ++row) {
-        for (int cell = 0; cell < cells; ++cell) {
-            StretchBlt(to.Dc(), cell * iconSize, row * iconSize, iconSize, iconSize, from.Dc(),
-                       cell * big, row * big, big, big, SRCCOPY);
-        }
+HBITMAP ScaleIconStrip(HDC reference, const HBITMAP* strips, int count, int iconSize) {
+    if (strips == nullptr || count <= 0 || count > 8 || iconSize <= 0) return nullptr;
+    // A strip holds two rows of square cells: its cell size is half its height.
+    int cellSizes[8] = {};
+    BITMAP shapes[8] = {};
+    for (int i = 0; i < count; ++i) {
+        if (strips[i] == nullptr ||
+            GetObjectW(strips[i], sizeof(shapes[i]), &shapes[i]) != sizeof(shapes[i]))
+            return nullptr;
+        cellSizes[i] = shapes[i].bmHeight / 2;
+        if (cellSizes[i] <= 0 || (i > 0 && cellSizes[i] <= cellSizes[i - 1])) return nullptr;
     }
-    to.Release();
+    const int pick = PickToolStrip(cellSizes, count, iconSize);
+    const int from = cellSizes[pick];
+    const int across = shapes[pick].bmWidth / from;
+    if (across <= 0) return nullptr;
+
+    BITMAPINFO info{};
+    if (InitBitmapHeader(info.bmiHeader, across * from, -2 * from, 32) < 0) return nullptr;
+    std::vector<std::uint32_t> source(static_cast<std::size_t>(across) * from * 2 * from);
+    if (GetDIBits(reference, strips[pick], 0, static_cast<UINT>(2 * from), source.data(), &info,
+                  DIB_RGB_COLORS) != 2 * from)
+        return nullptr;
+    const std::vector<std::uint32_t> cells =
+        ResampleIconCells(source.data(), across, 2, from, iconSize);
+    if (cells.empty()) return nullptr;
+    UniqueBitmap result(MakeStripBitmap(across * iconSize, 2 * iconSize));
+    if (!result) return nullptr;
+    DIBSECTION section{};
+    if (GetObjectW(result.get(), sizeof(section), &section) != sizeof(section) ||
+        section.dsBm.bmBits == nullptr)
+        return nullptr;
+    GdiFlush();
+    std::memcpy(section.dsBm.bmBits, cells.data(), cells.size() * sizeof(cells[0]));
     return result.release();
 }
 

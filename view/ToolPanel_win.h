@@ -18,11 +18,12 @@ namespace mrv {
 void DrawToolPanel(HDC dc, ToolPanel& panel, const PaneShadow& shadow, HBITMAP iconBitmap,
                    HBITMAP screenBitmap);
 
-// The icon strip (cells of kToolIconSize) redrawn with cells of `iconSize`:
-// first enlarged by the nearest larger whole factor, pixel for pixel, then
-// filtered down to the size, so that no icon is a blurred enlargement. A new
-// 32-bit DIB section (the caller owns it), or null. `reference` is the DC
-// the work surfaces are made for.
-HBITMAP ScaleIconStrip(HDC reference, HBITMAP strip, int iconSize);
+// The tool strip for icons of `iconSize`, drawn from the nearest of the
+// `count` generated strips (ascending sizes; each holds two rows of square
+// cells) whose cells are at least that size, reduced by area averaging
+// (view/ToolPanel.h), never a blurred enlargement. A new 32-bit DIB section
+// (the caller owns it), or null. `reference` is the DC the strips are read
+// through.
+HBITMAP ScaleIconStrip(HDC reference, const HBITMAP* strips, int count, int iconSize);
 
 }  // namespace mrv

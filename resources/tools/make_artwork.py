@@ -9,7 +9,10 @@ sheet PNG that shows every image enlarged on light and dark backgrounds.
 The output is deterministic, so running it again on an unchanged script leaves
 the committed files byte for byte the same. Everything is drawn at 1x, pixel by
 pixel: these images are seen at their real size, where smoothing only blurs.
-Only the application icon's rounded outline is supersampled.
+Only the application icon's rounded outline is supersampled. The tool-button
+strip is drawn again at 1.5x and 2x for scaled displays: faces and outlined
+shapes at the size itself, the pixel-art pictures by nearest neighbour, so
+that every edge stays a hard edge.
 """
 
 import argparse
@@ -364,19 +367,24 @@ FACE = {
 }
 
 
-def button_face(highlight):
+def button_face(highlight, n=24, line=1):
+    """An n x n face: gradient, a border `line` pixels wide and a bevel of the
+    same width inside it along the top and left."""
     f = FACE[highlight]
-    im = Image.new("RGB", (24, 24))
+    im = Image.new("RGB", (n, n))
     px = im.load()
-    for y in range(24):
-        c = mix(f["top"], f["bottom"], y / 23)
-        for x in range(24):
+    for y in range(n):
+        c = mix(f["top"], f["bottom"], y / (n - 1))
+        for x in range(n):
             px[x, y] = c
-    for i in range(24):
-        px[i, 0] = px[i, 23] = px[0, i] = px[23, i] = f["border"]
-    for i in range(1, 23):
-        px[i, 1] = f["bevel"]
-        px[1, i] = mix(f["bevel"], px[1, i], 0.5)
+    for k in range(line):
+        for i in range(n):
+            px[i, k] = px[i, n - 1 - k] = px[k, i] = px[n - 1 - k, i] = f["border"]
+    for k in range(line, 2 * line):
+        for i in range(line, n - line):
+            px[i, k] = f["bevel"]
+        for i in range(2 * line, n - line):
+            px[k, i] = mix(f["bevel"], px[k, i], 0.5)
     return im
 
 
@@ -390,18 +398,29 @@ def paste_art(im, lines, palette, ox, oy):
             px[ox + x, oy + y] = palette[c]
 
 
-def paste_shape(im, inside, fill, outline, ox=0, oy=0, w=24, h=24):
+def paste_shape(im, inside, fill, outline, ox=0, oy=0, w=24, h=24, k=1):
     """Pixels where inside(x, y) holds are filled with fill(x, y); those with a
-    4-neighbour outside the shape become the outline."""
+    4-neighbour outside the shape become the outline. At a scale k other than
+    1 the image is k times the size: each pixel's centre is taken back to the
+    1x coordinates (fractional) for inside(), the nearest 1x pixel for fill(),
+    and the outline stays one pixel wide."""
     px = im.load()
+    if k == 1:
+        at = lambda x, y: (x, y)
+    else:
+        w, h = round(w * k), round(h * k)
+        at = lambda x, y: ((x + 0.5) / k - 0.5, (y + 0.5) / k - 0.5)
+    covered = [[inside(*at(x, y)) for x in range(-1, w + 1)] for y in range(-1, h + 1)]
     for y in range(h):
         for x in range(w):
-            if not inside(x, y):
+            if not covered[y + 1][x + 1]:
                 continue
-            edge = not all(inside(nx, ny) for nx, ny in
-                           ((x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)))
-            c = outline(x, y) if callable(outline) else outline
-            px[ox + x, oy + y] = c if edge else fill(x, y)
+            edge = not (covered[y + 1][x + 2] and covered[y + 1][x] and covered[y + 2][x + 1]
+                        and covered[y][x + 1])
+            u, v = at(x, y)
+            u, v = int(round(u)), int(round(v))
+            c = outline(u, v) if callable(outline) else outline
+            px[ox + x, oy + y] = c if edge else fill(u, v)
 
 
 GLYPHS = {
@@ -580,7 +599,7 @@ PIN_PAL = dict(K=hexrgb("8e1b1b"), R=hexrgb("e53935"), r=hexrgb("ff8a80"),
                N=hexrgb("5f6b7a"), n=hexrgb("9aa5b1"))
 
 
-def draw_pencil(im):
+def draw_pencil(im, k=1):
     # Along the diagonal from the tip (2, 21) to the end (21, 2): t runs along
     # it, c across it (c = 0 on the axis, one step per pixel diagonal).
     def tc(x, y):
@@ -602,15 +621,15 @@ def draw_pencil(im):
             return hexrgb("f2d3a2") if c < 1 else hexrgb("d9b27a")   # bare wood
         if t < 10:
             return {-2: hexrgb("ffe27a"), -1: hexrgb("ffc928"), 0: hexrgb("ffc928"),
-                    1: hexrgb("f0a800"), 2: hexrgb("d48f00")}[c]
+                    1: hexrgb("f0a800"), 2: hexrgb("d48f00")}[max(-2, min(2, c))]
         if t < 13:
             return hexrgb("d6dbe1") if c < 1 else hexrgb("9aa3ad")   # ferrule
         return hexrgb("f4a0a8") if c < 1 else hexrgb("e07a86")       # eraser
 
-    paste_shape(im, inside, fill, hexrgb("4a3b22"))
+    paste_shape(im, inside, fill, hexrgb("4a3b22"), k=k)
 
 
-def draw_gear(im):
+def draw_gear(im, k=1):
     teeth = 8
 
     def covered(px, py):
@@ -631,16 +650,16 @@ def draw_gear(im):
     def fill(x, y):
         return mix(hexrgb("d3d9e0"), hexrgb("7d8896"), (x + y) / 46.0)
 
-    paste_shape(im, inside, fill, hexrgb("3f4955"))
+    paste_shape(im, inside, fill, hexrgb("3f4955"), k=k)
 
 
-def draw_cross(im):
+def draw_cross(im, k=1):
     def inside(x, y):
         u, v = x - 11.5, y - 11.5
         return max(abs(u), abs(v)) <= 7.5 and (abs(u - v) <= 2.5 or abs(u + v) <= 2.5)
 
     paste_shape(im, inside, lambda x, y: hexrgb("e0443a") if x + y < 24 else hexrgb("c62f26"),
-                hexrgb("7f1a14"))
+                hexrgb("7f1a14"), k=k)
 
 
 def draw_minimise(im):
@@ -650,8 +669,33 @@ def draw_minimise(im):
     d.line((6, 15, 17, 15), fill=hexrgb("8fb5ef"))
 
 
+# Icons drawn as outlined shapes, redrawn at each scale.
+SHAPE_ICONS = {16: draw_pencil, 17: draw_gear, 19: draw_cross}
+
+
 def tool_icon(index, highlight):
     im = button_face(highlight)
+    tool_picture(im, index)
+    return im
+
+
+def tool_icon_scaled(index, highlight, k):
+    """The icon at scale k (1.5 or 2): the face drawn at its size with lines
+    floor(k) wide; a shape redrawn at the size; a pixel-art picture drawn at
+    1x on a clear layer and enlarged by nearest neighbour over the face."""
+    n = round(24 * k)
+    im = button_face(highlight, n, int(k))
+    if index in SHAPE_ICONS:
+        SHAPE_ICONS[index](im, k)
+        return im
+    layer = Image.new("RGBA", (24, 24), (0, 0, 0, 0))
+    tool_picture(layer, index)
+    layer = layer.resize((n, n), Image.NEAREST)
+    im.paste(layer, (0, 0), layer)
+    return im
+
+
+def tool_picture(im, index):
     families = {0: "B", 1: "B", 2: "B", 3: "P", 4: "P", 5: "P", 6: "J", 7: "J", 8: "J",
                 9: "J", 10: "J"}
     if index in (0, 3, 6):
@@ -676,23 +720,24 @@ def tool_icon(index, highlight):
         paste_art(im, PICTURE, PICTURE_PAL, 3, 5)
     elif index == 15:
         paste_art(im, PIN, PIN_PAL, 5, 4)
-    elif index == 16:
-        draw_pencil(im)
-    elif index == 17:
-        draw_gear(im)
+    elif index in SHAPE_ICONS:
+        SHAPE_ICONS[index](im)
     elif index == 18:
         draw_minimise(im)
-    elif index == 19:
-        draw_cross(im)
-    return im
 
 
-def tool_strip():
-    # 30 cells of 24 x 24; the panel draws cells 0-19 only.
-    strip = Image.new("RGB", (720, 48), FACE[False]["bottom"])
+# Scale of each tool strip and its resource id (the 1x strip is 127).
+TOOL_STRIPS = ((1, 127, "tools.bmp"), (1.5, 135, "tools150.bmp"), (2, 136, "tools200.bmp"))
+
+
+def tool_strip(k=1):
+    # 30 cells of 24k x 24k; the panel draws cells 0-19 only.
+    n = round(24 * k)
+    strip = Image.new("RGB", (30 * n, 2 * n), FACE[False]["bottom"])
     for i in range(20):
-        strip.paste(tool_icon(i, False), (24 * i, 0))
-        strip.paste(tool_icon(i, True), (24 * i, 24))
+        for row in (0, 1):
+            icon = tool_icon(i, row == 1) if k == 1 else tool_icon_scaled(i, row == 1, k)
+            strip.paste(icon, (n * i, n * row))
     return strip
 
 
@@ -815,7 +860,9 @@ def generate():
         name = "stripe%d.bmp" % slot
         lines.append('%d BITMAP "%s"  // frame pattern, slot %d' %
                      (STRIPE_IDS[slot], write(name, bmp_1(stripe_rows(slot))), slot))
-    lines.append('127 BITMAP "%s"' % write("tools.bmp", bmp_24(tool_strip())))
+    for k, rid, name in TOOL_STRIPS:
+        lines.append('%d BITMAP "%s"%s' % (rid, write(name, bmp_24(tool_strip(k))),
+                                           "" if k == 1 else "  // tool buttons at %gx" % k))
     header = [l for l in lines if not l[:1].isdigit()]
     body = sorted((l for l in lines if l[:1].isdigit()), key=lambda l: int(l.split()[0]))
     with open(os.path.join(RESOURCES, "artwork.rc"), "w", encoding="utf-8", newline="\n") as f:

@@ -7,11 +7,13 @@ import time
 from pathlib import Path
 
 import pytest
+from PIL import Image
 
 from harness import BUILD, Settings, screenshot, xdotool
 from test_interaction import HIGHLIGHT, drag, saved
 
 GUTTER = (0xCC, 0xCC, 0xCC)
+ROOT = Path(__file__).resolve().parents[2]
 
 
 @pytest.fixture
@@ -64,6 +66,12 @@ def test_at_150_percent_the_menu_and_panel_grow_and_a_save_is_exact(
     # (the ring, 3 wide, ends at row 352). At 96 dpi this box would be
     # (203, 354, 396, 382).
     assert changed_box(shot, picture, (190, 353, 700, 460)) == (204, 356, 201 + 6 * 42 + 41, 394)
+    # Each icon is its cell of the 1.5x strip, pixel for pixel: drawn for
+    # the size, not an enlargement of the 1x icons.
+    strip = Image.open(ROOT / "resources" / "art" / "tools150.bmp").convert("RGB")
+    for k, cell in enumerate((0, 3, 6, 11, 13, 18, 19)):
+        icon = shot.crop((204 + 42 * k, 356, 240 + 42 * k, 392)).convert("RGB")
+        assert icon.tobytes() == strip.crop((36 * cell, 0, 36 * cell + 36, 36)).tobytes(), cell
 
     # The menu at (650, 100): the gutter 30 wide, a lit row's bar 25 high
     # (16 at 96 dpi).

@@ -11,6 +11,7 @@
 #include "view/Draw.h"
 #include "view/PaneLabels.h"
 #include "view/PaneShadow.h"
+#include "view/ToolPanel.h"
 
 namespace {
 using namespace mrv;
@@ -309,6 +310,51 @@ TEST_F(Readout, NoSelectionNoReadoutNoPanelAndATimedOutTipKeepsTheMagnifierAway)
 const std::vector<Rect> kTwoMonitors{{0, 0, 1024, 700}, {1024, 0, 1824, 600}};
 const Size kTwoScreen{1824, 700};
 
+TEST(ToolStrips, TheNearestLargerStripAndAreaAveragingCellByCell) {
+    // icon size: 24  25  30  36  37  42  48  49  60 -> strip cell
+    const int cells[] = {24, 36, 36, 36, 48, 48, 48, 48, 48};
+    int k = 0;
+    for (const int size : {24, 25, 30, 36, 37, 42, 48, 49, 60})
+        EXPECT_EQ(kToolStripCellSizes[PickToolStrip(kToolStripCellSizes, 3, size)], cells[k++])
+            << size;
+    EXPECT_EQ(PickToolStrip(kToolStripCellSizes, 1, 36), 0);
+    EXPECT_EQ(PickToolStrip(kToolStripCellSizes, 0, 36), -1);
+
+    // Two 4 x 4 cells side by side: a column pattern 0, 0, 255, 255 (blue)
+    // and a solid red; channels are averaged apart, alpha included.
+    std::vector<std::uint32_t> strip(8 * 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            strip[static_cast<std::size_t>(y * 8 + x)] =
+                x < 4 ? (x < 2 ? 0u : 0xFF0000FFu) : 0x80FF0000u;
+    // To 2: exact halves. To 3: the middle column covers a third of each
+    // side (1/3 * 255 = 85 at the left, ... 170 at the right), and the red
+    // cell never bleeds.
+    const std::vector<std::uint32_t> half = ResampleIconCells(strip.data(), 2, 1, 4, 2);
+    EXPECT_EQ(half, (std::vector<std::uint32_t>{0, 0xFF0000FF, 0x80FF0000, 0x80FF0000, 0,
+                                                0xFF0000FF, 0x80FF0000, 0x80FF0000}));
+    const std::vector<std::uint32_t> three = ResampleIconCells(strip.data(), 2, 1, 4, 3);
+    ASSERT_EQ(three.size(), 18u);
+    for (int y = 0; y < 3; ++y) {
+        const auto row = three.begin() + y * 6;
+        EXPECT_EQ(std::vector<std::uint32_t>(row, row + 6),
+                  (std::vector<std::uint32_t>{0, 0x80000080, 0xFF0000FF, 0x80FF0000, 0x80FF0000,
+                                              0x80FF0000}))
+            << y;
+    }
+    // Larger: 4 -> 6 enlarges by 2 (0 0 0 0 255 255 255 255) and averages 8
+    // down to 6, 4/3 source pixels each: the step stays hard at the middle.
+    const std::vector<std::uint32_t> up = ResampleIconCells(strip.data(), 2, 1, 4, 6);
+    ASSERT_EQ(up.size(), 72u);
+    EXPECT_EQ(std::vector<std::uint32_t>(up.begin(), up.begin() + 6),
+              (std::vector<std::uint32_t>{0, 0, 0, 0xFF0000FF, 0xFF0000FF, 0xFF0000FF}));
+    EXPECT_EQ(up[71], 0x80FF0000u);
+    // Same size copies; nonsense sizes give nothing.
+    EXPECT_EQ(ResampleIconCells(strip.data(), 2, 1, 4, 4), strip);
+    EXPECT_TRUE(ResampleIconCells(strip.data(), 2, 1, 4, 0).empty());
+    EXPECT_TRUE(ResampleIconCells(nullptr, 2, 1, 4, 2).empty());
+}
+
 TEST(Monitors, TheZoomPaneFlipsAtInnerEdgesAndLeavesAHoleWhileItsSourceMayCoverIt) {
     Strips strips;
     Settings settings;  // radius 12, factor 3: 77 x 77, 81 x 81 with the shadow, margin 8
@@ -319,12 +365,12 @@ TEST(Monitors, TheZoomPaneFlipsAtInnerEdgesAndLeavesAHoleWhileItsSourceMayCoverI
     zoom.ConfigureFromSettings(settings);
     // {pointer x, y, pane x, y, source x, y}
     const int cases[][6] = {
-        {900, 300, 909, 309, 888, 288},    // room to the right on the first monitor
-        {1000, 300, 912, 309, 988, 288},   // the inner edge flips it back left
-        {1030, 300, 1039, 309, 1018, 288}, // just over it, on the second: stays right
-        {1700, 590, 1709, 502, 1688, 578}, // the second's bottom, 100 above the screen's
-        {1700, 690, 1709, 519, 1688, 675}, // in the hole: pulled onto the second monitor
-        {1020, 650, 932, 562, 1008, 638}}; // the first's bottom-right, beside the hole
+        {900, 300, 909, 309, 888, 288},     // room to the right on the first monitor
+        {1000, 300, 912, 309, 988, 288},    // the inner edge flips it back left
+        {1030, 300, 1039, 309, 1018, 288},  // just over it, on the second: stays right
+        {1700, 590, 1709, 502, 1688, 578},  // the second's bottom, 100 above the screen's
+        {1700, 690, 1709, 519, 1688, 675},  // in the hole: pulled onto the second monitor
+        {1020, 650, 932, 562, 1008, 638}};  // the first's bottom-right, beside the hole
     for (const auto& c : cases) {
         zoom.FollowCursor(c[0], c[1]);
         EXPECT_EQ((std::vector{zoom.X(), zoom.Y(), zoom.SourceX(), zoom.SourceY()}),

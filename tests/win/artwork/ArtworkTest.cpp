@@ -133,4 +133,39 @@ TEST(ArtworkBitmaps, ToolStripIs720By48WithADistinctPairForEveryButton) {
     DeleteObject(strip);
 }
 
+TEST(ArtworkBitmaps, ScaledToolStripsHaveTheSameLayoutAtOneAndAHalfAndTwiceTheSize) {
+    // 30 x 2 cells of 36 and of 48, 40 distinct faces, and each cell's
+    // top-left pixel (its border, normal or highlighted) that of the same
+    // cell of the 1x strip: no cell shifted, no row swapped.
+    const HANDLE small = Load(IDB_TOOL_ICONS, IMAGE_BITMAP, 0, LR_CREATEDIBSECTION);
+    BITMAP one{};
+    ASSERT_TRUE(GetObjectW(small, sizeof one, &one) && one.bmBits);
+    for (const auto& [id, cell] : {std::pair{IDB_TOOL_ICONS_150, 36}, {IDB_TOOL_ICONS_200, 48}}) {
+        const HANDLE strip = Load(id, IMAGE_BITMAP, 0, LR_CREATEDIBSECTION);
+        BITMAP bm{};
+        ASSERT_TRUE(GetObjectW(strip, sizeof bm, &bm) && bm.bmBits) << id;
+        ASSERT_TRUE(bm.bmWidth == 30 * cell && bm.bmHeight == 2 * cell && bm.bmBitsPixel == 24);
+        std::string cells[40];
+        for (int y = 0; y < 2 * cell; ++y)
+            for (int i = 0; i < 20; ++i)
+                cells[y / cell * 20 + i].append(
+                    static_cast<const char*>(bm.bmBits) + y * bm.bmWidthBytes + i * cell * 3,
+                    cell * 3);
+        EXPECT_EQ(std::set<std::string>(cells, cells + 40).size(), 40u) << id;
+        // Bottom-up rows: the top-left pixel of cell i in row r (0 normal,
+        // 1 highlighted) sits at DIB row height - 1 - r * cell.
+        const auto Pixel = [](const BITMAP& b, int x, int y) {
+            const auto* p = static_cast<const unsigned char*>(b.bmBits) +
+                            (b.bmHeight - 1 - y) * b.bmWidthBytes + x * 3;
+            return std::array<unsigned char, 3>{p[0], p[1], p[2]};
+        };
+        for (int r = 0; r < 2; ++r)
+            for (int i = 0; i < 20; ++i)
+                EXPECT_EQ(Pixel(bm, i * cell, r * cell), Pixel(one, i * 24, r * 24))
+                    << id << " cell " << i << " row " << r;
+        DeleteObject(strip);
+    }
+    DeleteObject(small);
+}
+
 }  // namespace

@@ -156,34 +156,63 @@ TEST_F(PanePaint, At144DpiTheToolPanelDrawsIconsMadeForItsSize) {
     ASSERT_EQ(tools.ShownCount(), 3);
     EXPECT_EQ(tools.ContentWidth(), 42 * 3 - 3);
     EXPECT_EQ(tools.ContentHeight(), 42);
-    // Every cell of the strip redrawn at 36 pixels and still one colour: no
-    // cell bleeds into its neighbour.
-    UniqueBitmap strip(ScaleIconStrip(screen.dc.get(), icons.bitmap.get(), 36));
-    ASSERT_TRUE(strip);
-    BITMAP info{};
-    ASSERT_EQ(GetObjectW(strip.get(), sizeof(info), &info), static_cast<int>(sizeof(info)));
-    EXPECT_EQ(info.bmWidth, 36 * 30);
-    EXPECT_EQ(info.bmHeight, 72);
+    // Strips of 24, 36 and 48-pixel cells, each cell one colour whose blue
+    // tells the strip it came from. 36 is drawn from the 36 strip as it is,
+    // 30 from it reduced, 42 and 60 from the 48 strip; with only the 1x strip
+    // 36 comes from it. A solid cell stays solid at every size: no cell
+    // bleeds into its neighbour.
+    const auto StripIcon = [](int i, bool lit, int cell) {
+        return MakeColour(i * 10, lit ? 200 : 0, cell);
+    };
+    std::vector<Canvas> strips;
+    for (const int cell : kToolStripCellSizes)
+        strips.emplace_back(
+            30 * cell, 2 * cell,
+            cell == 24
+                ? +[](int x, int y) { return MakeColour(x / 24 * 10, y >= 24 ? 200 : 0, 24); }
+            : cell == 36
+                ? +[](int x, int y) { return MakeColour(x / 36 * 10, y >= 36 ? 200 : 0, 36); }
+                : +[](int x, int y) { return MakeColour(x / 48 * 10, y >= 48 ? 200 : 0, 48); },
+            false);
+    const HBITMAP handles[3] = {strips[0].bitmap.get(), strips[1].bitmap.get(),
+                                strips[2].bitmap.get()};
+    for (const auto& [size, count, from] :
+         {std::tuple{36, 3, 36}, {30, 3, 36}, {42, 3, 48}, {60, 3, 48}, {36, 1, 24}}) {
+        UniqueBitmap made(ScaleIconStrip(screen.dc.get(), handles, count, size));
+        ASSERT_TRUE(made) << size;
+        BITMAP info{};
+        ASSERT_EQ(GetObjectW(made.get(), sizeof(info), &info), static_cast<int>(sizeof(info)));
+        EXPECT_EQ(info.bmWidth, size * 30) << size;
+        EXPECT_EQ(info.bmHeight, size * 2) << size;
+        Surface read;
+        ASSERT_TRUE(read.Select(screen.dc.get(), made.get()));
+        for (const auto& [cell, lit] : {std::pair{5, true}, {6, false}, {19, true}}) {
+            const int x = cell * size, y = lit ? size : 0;
+            for (const auto& [px, py] : {std::pair{x, y}, {x + size - 1, y + size - 1}})
+                EXPECT_EQ(GetPixel(read.Dc(), px, py), StripIcon(cell, lit, from))
+                    << size << " from " << count << ": " << px << "," << py;
+        }
+    }
+    EXPECT_FALSE(ScaleIconStrip(screen.dc.get(), handles, 0, 36));
+    const HBITMAP unordered[2] = {handles[1], handles[0]};
+    EXPECT_FALSE(ScaleIconStrip(screen.dc.get(), unordered, 2, 36));
+
     // Button 3 is the second: its column from 20 + 42, its icon 3 in and 6
     // down at rest; hovered it rises to the box, 3 below the panel's top.
+    UniqueBitmap strip(ScaleIconStrip(screen.dc.get(), handles, 3, 36));
+    ASSERT_TRUE(strip);
     for (int s = 0; s < 2; ++s) {
         if (s == 1) tools.TrackHover(20 + 42 + 10, 110);
         Canvas c(300, 200);
         DrawToolPanel(c.dc.get(), tools, toolStrips, strip.get(), screen.bitmap.get());
         const int x = s == 0 ? 65 : 62, y = s == 0 ? 106 : 103;
+        const Colour icon = StripIcon(3, s == 1, 36);
         for (const auto& [px, py] : {std::pair{x, y}, {x + 35, y}, {x, y + 35}, {x + 35, y + 35}})
-            EXPECT_EQ(c.At(px, py), Icon(3, s == 1)) << s << ": " << px << "," << py;
-        EXPECT_NE(c.At(x - 1, y), Icon(3, s == 1)) << s;
-        EXPECT_NE(c.At(x + 36, y + 35), Icon(3, s == 1)) << s;
-        EXPECT_NE(c.At(x, y + 36), Icon(3, s == 1)) << s;
+            EXPECT_EQ(c.At(px, py), icon) << s << ": " << px << "," << py;
+        EXPECT_NE(c.At(x - 1, y), icon) << s;
+        EXPECT_NE(c.At(x + 36, y + 35), icon) << s;
+        EXPECT_NE(c.At(x, y + 36), icon) << s;
     }
-    // Whole multiples are copied pixel for pixel.
-    UniqueBitmap twice(ScaleIconStrip(screen.dc.get(), icons.bitmap.get(), 48));
-    ASSERT_TRUE(twice);
-    Surface read;
-    ASSERT_TRUE(read.Select(screen.dc.get(), twice.get()));
-    EXPECT_EQ(GetPixel(read.Dc(), 48 * 5 + 47, 95), Icon(5, true));
-    EXPECT_EQ(GetPixel(read.Dc(), 48 * 6, 0), Icon(6, false));
 }
 
 TEST_F(PanePaint, At144DpiALabelsMarginsAreScaled) {
