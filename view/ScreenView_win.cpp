@@ -1,5 +1,6 @@
 #include "view/ScreenView_win.h"
 
+#include <utility>
 #include <vector>
 
 #include "base/InterfaceFont_win.h"
@@ -310,6 +311,23 @@ bool ScreenView::ApplyUiScale(UiScale scale) {
     selection.uiScale = scale;
 
     toolPanel.SetScale(scale);
+    // The ring's stripes: the program's own tiles at 96 dpi, tiles of a
+    // whole larger period made here otherwise. A tile that cannot be made
+    // keeps the 96-dpi one.
+    const StripePattern stripes = StripePatternFor(scale);
+    for (int slot = 0; slot < 4; ++slot) {
+        scaledFrameTiles_[slot].reset();
+        if (!scale.IsUnscaled()) {
+            const std::vector<std::uint8_t> bits = StripeTileBits(stripes, slot);
+            scaledFrameTiles_[slot].reset(
+                CreateBitmap(stripes.period, stripes.period, 1, 1, bits.data()));
+        }
+        HBITMAP tile =
+            scaledFrameTiles_[slot] ? scaledFrameTiles_[slot].get() : frameTiles_[slot].get();
+        UniqueBrush brush(CreatePatternBrush(tile));
+        if (brush) framePatterns_[slot] = std::move(brush);
+    }
+
     scaledToolIcons_.reset();
     if (!scale.IsUnscaled()) {
         // The strips that loaded, in order of size.

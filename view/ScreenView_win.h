@@ -141,6 +141,8 @@ private:
     MonitorLayout monitors_;
 
     UniqueBitmap frameTiles_[4];
+    // The tiles made for the scale in use when that is not 96 dpi.
+    UniqueBitmap scaledFrameTiles_[4];
     UniqueBrush framePatterns_[4];
     // The tool strips at 1x, 1.5x and 2x (view/ToolPanel.h); toolIcons_[0]
     // is drawn as it is at 96 dpi.

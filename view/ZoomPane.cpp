@@ -30,7 +30,7 @@ void ZoomPane::Configure(int radius, int factor) {
     sourceWidth_ = 2 * radius + 1;
     sourceHeight_ = sourceWidth_;
     factor_ = factor;
-    const int content = factor * sourceWidth_ + 2;
+    const int content = factor * sourceWidth_ + 2 * Scale().Px(1);
     RemakeShadowStrips(content, content);
     SetContentSize(content, content);  // also KeepOnScreen
     ClampSource();
@@ -73,9 +73,11 @@ ZoomPicture ZoomPane::Picture() const {
     const int y = Y();
     const int w = ContentWidth();
     const int h = ContentHeight();
+    const int b = Scale().Px(1);
+    p.line = b;
     p.box = Rect::FromXYWH(x, y, w, h);
     p.source = Rect::FromXYWH(sourceX_, sourceY_, sourceWidth_, sourceHeight_);
-    p.picture = Rect::FromXYWH(x + 1, y + 1, w - 2, h - 2);
+    p.picture = Rect::FromXYWH(x + b, y + b, w - 2 * b, h - 2 * b);
 
     if (selection_ != nullptr) {
         // The selection in picture coordinates, cut to the picture, then one
@@ -85,13 +87,13 @@ ZoomPicture ZoomPane::Picture() const {
             Rect::FromXYWH(s.left, s.top, s.width, s.height).Offset(-sourceX_, -sourceY_);
         const Rect scaled{moved.left * factor_, moved.top * factor_, moved.right * factor_,
                           moved.bottom * factor_};
-        const Rect inside = scaled.Intersect(Rect{0, 0, w - 2, h - 2});
+        const Rect inside = scaled.Intersect(Rect{0, 0, w - 2 * b, h - 2 * b});
         if (!inside.IsEmpty()) {
             // Where the selection meets the screen's edge and that edge is in
             // the picture, there is nothing beyond it to carry the ring: that
             // side lies on the selection's own outermost blocks instead.
             const Size screen = ScreenSize();
-            Rect ring = inside.Offset(x + 1, y + 1).Inflated(1, 1);
+            Rect ring = inside.Offset(x + b, y + b).Inflated(1, 1);
             if (s.left <= 0 && sourceX_ <= 0) ++ring.left;
             if (s.top <= 0 && sourceY_ <= 0) ++ring.top;
             if (s.left + s.width >= screen.width && sourceX_ + sourceWidth_ >= screen.width)
@@ -102,19 +104,19 @@ ZoomPicture ZoomPane::Picture() const {
         }
     }
 
-    // The marked block starts at picture + cell * factor; the box is one
-    // pixel clear of it on every side.
+    // The marked block starts at picture + cell * factor; the box's lines
+    // lie just outside it on every side.
     const int bx = x + cursorCellX_ * factor_;
     const int by = y + cursorCellY_ * factor_;
-    const int side = factor_ + 2;
+    const int side = factor_ + 2 * b;
     p.markedBox = Rect::FromXYWH(bx, by, side, side);
-    if (factor_ > 2) {
-        // Pixels 2 .. factor - 1 of each side turn white.
-        const int run = factor_ - 2;
-        p.whiteSides[0] = Rect::FromXYWH(bx, by + 2, 1, run);
-        p.whiteSides[1] = Rect::FromXYWH(bx + 2, by, run, 1);
-        p.whiteSides[2] = Rect::FromXYWH(bx + factor_ + 1, by + 2, 1, run);
-        p.whiteSides[3] = Rect::FromXYWH(bx + 2, by + factor_ + 1, run, 1);
+    if (factor_ > 2 * b) {
+        // Along each side, past 2 * line black at either end, white.
+        const int run = factor_ - 2 * b;
+        p.whiteSides[0] = Rect::FromXYWH(bx, by + 2 * b, b, run);
+        p.whiteSides[1] = Rect::FromXYWH(bx + 2 * b, by, run, b);
+        p.whiteSides[2] = Rect::FromXYWH(bx + factor_ + b, by + 2 * b, b, run);
+        p.whiteSides[3] = Rect::FromXYWH(bx + 2 * b, by + factor_ + b, run, b);
         p.whiteSideCount = 4;
     }
     return p;

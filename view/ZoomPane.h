@@ -12,6 +12,11 @@
 //             |  +--------+  |      content = factor * (2r + 1) + 2
 //             +--------------+
 //
+// At a display scale the border and the marked pixel's box are drawn with
+// lines of the scale's 1 pixel (2 at 150 % and 200 %), and the content grows
+// by the extra border only: the magnification is always `factor` screen
+// pixels per pixel.
+//
 // Painting is view/ZoomPane_win.h; this half works out every rectangle.
 #pragma once
 
@@ -30,17 +35,19 @@ constexpr int kZoomFactorMax = 8;
 
 // Everything the painter draws, in screen pixels.
 struct ZoomPicture {
-    Rect box;      // the pane's content box; its outermost pixels are the border
+    Rect box;      // the pane's content box; its outermost `line` pixels are the border
+    int line = 1;  // the width of the border and of the marked box's lines
     Rect source;   // the square of the screen that is magnified
     Rect picture;  // where the source is stretched to: factor * sourceSize a side
     // The 1-pixel ring around the selection's part inside the picture (the
     // rectangle whose outermost pixels are the ring); empty when the selection
     // misses the square.
     Rect selectionRing;
-    // The black box around the marked pixel's block, 1 pixel clear of it.
+    // The black box around the marked pixel's block, its lines `line` wide
+    // just outside the block.
     Rect markedBox;
-    // For factors above 2, the white middle of each side of the marked box
-    // (left, top, right, bottom), leaving two black pixels at each end.
+    // For factors above 2 * line, the white middle of each side of the marked
+    // box (left, top, right, bottom), leaving 2 * line black at each end.
     Rect whiteSides[4];
     int whiteSideCount = 0;
 };
@@ -53,9 +60,9 @@ public:
     void LinkSelection(const Selection* selection) { selection_ = selection; }
 
     // Both radii = radius, source square 2 * radius + 1, content factor *
-    // source + 2 a side; re-makes the shadow strips for that box, then
-    // KeepOnScreen and ClampSource. Values outside 1-49 and 1-8 are brought
-    // into range.
+    // source + 2 * border a side (the border 1 pixel at 96 dpi); re-makes the shadow strips for
+    // that box, then KeepOnScreen and ClampSource. Values outside 1-49 and 1-8 are brought into
+    // range.
     void Configure(int radius, int factor);
     // The start-up form: flipMargin = zoomRadius - 4, then Configure.
     void ConfigureFromSettings(const Settings& settings);

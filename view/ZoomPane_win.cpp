@@ -34,14 +34,19 @@ void DrawZoomPane(HDC dc, const ZoomPane& pane, const PaneShadow& shadow, HBITMA
 
     // Black box with a white middle on each side for factors above 2: it
     // stays visible on dark and light pictures alike.
-    FrameBox(dc, p.markedBox.left, p.markedBox.top, p.markedBox.Width(), p.markedBox.Height(),
-             0x000000);
+    for (int i = 0; i < p.line; ++i) {
+        const Rect box = p.markedBox.Inflated(-i, -i);
+        FrameBox(dc, box.left, box.top, box.Width(), box.Height(), 0x000000);
+    }
     for (int i = 0; i < p.whiteSideCount; ++i) {
         const Rect& side = p.whiteSides[i];
         FillBox(dc, side.left, side.top, side.Width(), side.Height(), 0xFFFFFF);
     }
 
-    FrameBox(dc, p.box.left, p.box.top, p.box.Width(), p.box.Height(), 0x000000);
+    for (int i = 0; i < p.line; ++i) {
+        const Rect box = p.box.Inflated(-i, -i);
+        FrameBox(dc, box.left, box.top, box.Width(), box.Height(), 0x000000);
+    }
 }
 
 }  // namespace mrv

@@ -310,6 +310,79 @@ TEST_F(Readout, NoSelectionNoReadoutNoPanelAndATimedOutTipKeepsTheMagnifierAway)
 const std::vector<Rect> kTwoMonitors{{0, 0, 1024, 700}, {1024, 0, 1824, 600}};
 const Size kTwoScreen{1824, 700};
 
+TEST(ZoomPane, AtAScaleTheBorderAndMarkedBoxThickenButTheMagnificationStays) {
+    // radius 2 (5 source pixels), pointer at (100, 100): the marked cell is
+    // the middle one, 2 * factor into the picture.
+    // clang-format off
+    // dpi, factor, line width, content side, picture, marked box, white sides, the left one
+    const struct {
+        int dpi, factor, line, content;
+        Rect picture, marked;
+        int whites;
+        Rect left;
+    } rows[] = {
+        {96, 4, 1, 22, {1, 1, 21, 21}, {8, 8, 14, 14}, 4, {8, 10, 9, 12}},
+        {120, 4, 1, 22, {1, 1, 21, 21}, {8, 8, 14, 14}, 4, {8, 10, 9, 12}},
+        {144, 4, 2, 24, {2, 2, 22, 22}, {8, 8, 16, 16}, 0, {}},
+        {144, 8, 2, 44, {2, 2, 42, 42}, {16, 16, 28, 28}, 4, {16, 20, 18, 24}},
+        {192, 2, 2, 14, {2, 2, 12, 12}, {4, 4, 10, 10}, 0, {}},
+    };
+    // clang-format on
+    for (const auto& r : rows) {
+        Strips strips;
+        ZoomPane zoom;
+        zoom.AttachShadowStrips(&strips);
+        zoom.Init({1024, 768});
+        zoom.SetScale(UiScale::FromDpi(r.dpi));
+        zoom.Configure(2, r.factor);
+        zoom.FollowCursor(100, 100);
+        const ZoomPicture p = zoom.Picture();
+        const Point at{zoom.X(), zoom.Y()};
+        EXPECT_EQ(p.line, r.line) << r.dpi << "/" << r.factor;
+        EXPECT_EQ(zoom.ContentWidth(), r.content) << r.dpi << "/" << r.factor;
+        EXPECT_EQ(p.picture, r.picture.Offset(at.x, at.y)) << r.dpi << "/" << r.factor;
+        EXPECT_EQ(p.picture.Width(), r.factor * 5) << r.dpi << "/" << r.factor;  // never scaled
+        EXPECT_EQ(p.markedBox, r.marked.Offset(at.x, at.y)) << r.dpi << "/" << r.factor;
+        EXPECT_EQ(p.whiteSideCount, r.whites) << r.dpi << "/" << r.factor;
+        if (r.whites > 0) {
+            EXPECT_EQ(p.whiteSides[0], r.left.Offset(at.x, at.y)) << r.dpi;
+        }
+    }
+}
+
+TEST(RingStripes, AWholePeriodOfFourStepsAtEveryScaleAndThe96DpiTilesAtTheirSize) {
+    //   dpi: period, light, step
+    const int rows[][4] = {{96, 8, 3, 2},   {120, 12, 5, 3}, {144, 12, 5, 3},
+                           {168, 16, 6, 4}, {192, 16, 6, 4}, {288, 24, 9, 6}};
+    for (const auto& r : rows) {
+        const StripePattern p = StripePatternFor(UiScale::FromDpi(r[0]));
+        EXPECT_EQ((std::vector{p.period, p.light, p.step}), (std::vector{r[1], r[2], r[3]}))
+            << r[0];
+    }
+    // Every slot's tile, read back bit by bit, against the rule; at 96 dpi
+    // that is the rule of the 8 x 8 bitmaps, (x + y - 2 * slot) mod 8 < 3.
+    // Four steps bring the stripes back to slot 0, shifted one period.
+    for (const int dpi : {96, 144, 192}) {
+        const StripePattern p = StripePatternFor(UiScale::FromDpi(dpi));
+        const int n = p.period, rowBytes = (n + 15) / 16 * 2;
+        for (int slot = 0; slot < 4; ++slot) {
+            const std::vector<std::uint8_t> bits = StripeTileBits(p, slot);
+            ASSERT_EQ(bits.size(), static_cast<std::size_t>(rowBytes * n)) << dpi;
+            int lit = 0;
+            for (int y = 0; y < n; ++y)
+                for (int x = 0; x < n; ++x) {
+                    const bool on =
+                        bits[static_cast<std::size_t>(y * rowBytes + x / 8)] & (0x80 >> (x % 8));
+                    lit += on;
+                    ASSERT_EQ(on, (x + y - p.step * slot + 4 * n) % n < p.light)
+                        << dpi << " slot " << slot << " at " << x << "," << y;
+                }
+            EXPECT_EQ(lit, n * p.light) << dpi;  // nothing beyond the row's bits
+        }
+        EXPECT_EQ(StripeTileBits(p, 4), StripeTileBits(p, 0));
+    }
+}
+
 TEST(ToolStrips, TheNearestLargerStripAndAreaAveragingCellByCell) {
     // icon size: 24  25  30  36  37  42  48  49  60 -> strip cell
     const int cells[] = {24, 36, 36, 36, 48, 48, 48, 48, 48};
