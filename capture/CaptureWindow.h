@@ -100,6 +100,10 @@ public:
 
     Settings settings;
     HCURSOR cursorTable[kCursorCount] = {};
+    // The cursor table, the program's own cursors at the scale's size. Each
+    // size is loaded once and kept for the program's life: moving between
+    // monitors of different scales only swaps the table's handles.
+    void LoadCursors(UiScale scale);
     ScreenView view;
     SaveTarget saveTarget;
 
@@ -119,6 +123,11 @@ public:
     static constexpr UINT kPlaceAgainMessage = WM_APP + 1;
 
 private:
+    struct CursorSet {
+        int size = 0;  // 0: the size the resources give at 96 dpi
+        HCURSOR cursors[kCursorCount - 2] = {};
+    };
+    std::vector<CursorSet> cursorSets_;
     void OnMenuKey(WPARAM virtualKey);
     void RunMenuCommand(int command);
     void OnTrayCallback(LPARAM mouseMessage);
@@ -144,8 +153,6 @@ private:
     void ToggleZoom();
     void FollowCursorToPointer();
     void InitSaving();
-    // The cursor table, the program's own cursors at the scale's size.
-    void LoadCursors(UiScale scale);
     void OpenInShell(const std::wstring& target);
     std::wstring CurrentFolder() const;
     std::wstring LastFilePath() const;

@@ -1,7 +1,9 @@
 // Start-up and shutdown, window modes and the frame tick of the capture window.
 #include "capture/CaptureWindow.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -100,17 +102,27 @@ void CaptureWindow::LoadCursors(UiScale scale) {
     const int resourceCursors[] = {
         IDC_OUTSIDE, IDC_OUTSIDE_CORNER_SNAP, IDC_FOUR_WAY,  IDC_SIZE_WE, IDC_SIZE_NWSE,
         IDC_SIZE_NS, IDC_SIZE_NESW,           IDC_MOVE_ZONE, IDC_MOVING,  IDC_TOOL_BUTTON};
-    for (int i = 0; i < 10; ++i) {
-        const wchar_t* id = MAKEINTRESOURCEW(resourceCursors[i]);
-        HCURSOR cursor = nullptr;
-        // Scaled, the cursors are loaded at the scale's size (32 pixels at 96
-        // dpi); they live as long as the program.
-        if (!scale.IsUnscaled()) {
-            const int size = scale.Px(kCursorSize96);
-            cursor = static_cast<HCURSOR>(LoadImageW(instance, id, IMAGE_CURSOR, size, size, 0));
+    static_assert(std::size(resourceCursors) == kCursorCount - 2);
+    // Scaled, the cursors are loaded at the scale's size (32 pixels at 96
+    // dpi); they live as long as the program.
+    const int size = scale.IsUnscaled() ? 0 : scale.Px(kCursorSize96);
+    auto set = std::find_if(cursorSets_.begin(), cursorSets_.end(),
+                            [size](const CursorSet& c) { return c.size == size; });
+    if (set == cursorSets_.end()) {
+        CursorSet loaded;
+        loaded.size = size;
+        for (int i = 0; i < kCursorCount - 2; ++i) {
+            const wchar_t* id = MAKEINTRESOURCEW(resourceCursors[i]);
+            HCURSOR cursor = nullptr;
+            if (size != 0)
+                cursor =
+                    static_cast<HCURSOR>(LoadImageW(instance, id, IMAGE_CURSOR, size, size, 0));
+            loaded.cursors[i] = cursor != nullptr ? cursor : LoadCursorW(instance, id);
         }
-        cursorTable[2 + i] = cursor != nullptr ? cursor : LoadCursorW(instance, id);
+        cursorSets_.push_back(loaded);
+        set = cursorSets_.end() - 1;
     }
+    std::copy(std::begin(set->cursors), std::end(set->cursors), cursorTable + 2);
 }
 
 int CaptureWindow::OnInit() {
@@ -225,9 +237,8 @@ int CaptureWindow::WindowProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) 
             else if (frameInterval != 0 && IsWindowVisible(window) && !IsIconic(window))
                 // Neither activated nor restacked: a box that opened since
                 // (the first-run message) keeps the focus and stays above.
-                SetWindowPos(window, nullptr, view.Origin().x, view.Origin().y,
-                             view.ScreenWidth(), view.ScreenHeight(),
-                             SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+                SetWindowPos(window, nullptr, view.Origin().x, view.Origin().y, view.ScreenWidth(),
+                             view.ScreenHeight(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
             return 1;
         case WM_ENDSESSION:
             // Log off, shut down or restart: the process may be ended as soon

@@ -92,7 +92,10 @@ void CaptureWindow::OnMouseMove(int px, int py) {
     Selection& s = view.selection;
     // The panes take the scale of the pointer's monitor, and the labels stay
     // on it.
-    if (view.FollowScaleAt(px, py)) InvalidateRect(window, nullptr, FALSE);
+    if (view.FollowScaleAt(px, py)) {
+        LoadCursors(view.CurrentUiScale());
+        InvalidateRect(window, nullptr, FALSE);
+    }
     view.firstLabel.KeepToMonitorAt(px, py);
     view.secondLabel.KeepToMonitorAt(px, py);
     if (leftButtonHeld) {
@@ -235,7 +238,10 @@ void CaptureWindow::OnRButtonUp(int px, int py) {
             view.chosenMenuCommand = m.OpenSubmenu()->ChosenCommand();
     } else {
         // Painted at once, not at the next frame tick.
-        if (view.FollowScaleAt(px, py)) InvalidateRect(window, nullptr, FALSE);
+        if (view.FollowScaleAt(px, py)) {
+            LoadCursors(view.CurrentUiScale());
+            InvalidateRect(window, nullptr, FALSE);
+        }
         view.menuPane.Popup(px, py);
         SetPointerCursor(PointerCode());
         InvalidateOverlays();

@@ -217,6 +217,29 @@ protected:
     static inline fs::path folder, start;
 };
 
+TEST_F(CaptureTest, CursorsAreLoadedOncePerScaleSizeAndSwappedWhenTheScaleChanges) {
+    const auto Side = [](HCURSOR c) {
+        ICONINFO info{};
+        if (!GetIconInfo(c, &info)) return 0;
+        BITMAP mask{};
+        GetObjectW(info.hbmMask, sizeof(mask), &mask);
+        DeleteObject(info.hbmMask);
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        return static_cast<int>(mask.bmWidth);
+    };
+    app->LoadCursors(UiScale::FromDpi(144));
+    const HCURSOR at144 = app->cursorTable[2];
+    EXPECT_EQ(Side(at144), 48);
+    app->LoadCursors(UiScale::FromDpi(192));
+    EXPECT_EQ(Side(app->cursorTable[5]), 64);
+    app->LoadCursors(UiScale());
+    EXPECT_EQ(Side(app->cursorTable[2]), 32);
+    EXPECT_NE(app->cursorTable[2], at144);
+    app->LoadCursors(UiScale::FromDpi(144));  // back: the same handles, nothing loaded again
+    EXPECT_EQ(app->cursorTable[2], at144);
+    app->LoadCursors(app->view.CurrentUiScale());
+}
+
 TEST_F(CaptureTest, FormatCommandsMoveTheMarksOfTheirGroupAndOfTheFamily) {
     // After each command: the format code and the four ids marked (family,
     // BMP variant, PNG variant, JPEG quality); variants stay marked whichever
