@@ -132,6 +132,28 @@ TEST_F(PanePaint, ZoomBlocksAndMarkedBox) {
         }
 }
 
+TEST_F(PanePaint, At144DpiTheZoomBorderAndMarkedBoxAreTwoPixelsAndTheBlocksStayFactorSized) {
+    zoom.SetScale(UiScale::FromDpi(144));
+    zoom.Configure(3, 5);       // source 7 x 7, content 5 * 7 + 2 * 2 = 39
+    zoom.FollowCursor(20, 20);  // pane (20, 20), picture from 22, marked block (37, 37) 5 x 5
+    Canvas c(80, 80);
+    DrawZoomPane(c.dc.get(), zoom, zoomStrips, screen.bitmap.get(), nullptr);
+    const auto In = [](int x, int y, int lo, int hi) {
+        return x >= lo && x <= hi && y >= lo && y <= hi;
+    };
+    for (int y = 20; y < 59; ++y)
+        for (int x = 20; x < 59; ++x) {
+            const Colour block = ScreenPixel(17 + (x - 22) / 5, 17 + (y - 22) / 5);
+            // The box's lines 35-36 and 42-43; 4 black at each end of a side,
+            // the one pixel between them white.
+            const Colour mark = x == 39 || y == 39 ? kWhite : kBlack;
+            const Colour want = !In(x, y, 22, 56)                       ? kBlack
+                                : In(x, y, 35, 43) && !In(x, y, 37, 41) ? mark
+                                                                        : block;
+            ASSERT_EQ(c.At(x, y), want) << x << "," << y;
+        }
+}
+
 TEST_F(PanePaint, ToolIconsAtRestHoveredAndPressed) {
     // Button 3's icon corner and highlight, and a shadow row below it with its grey.
     const int states[][4] = {{50, 104, 0, 128},   // at rest: 2 shadow rows show, half grey
