@@ -7,12 +7,14 @@ MRV_STARTED_XVFB=
 MRV_STARTED_XEPHYR=
 MRV_SCREEN=${MRV_SCREEN:-1280x800x24}
 
-# Starts Xvfb on the first free display number from 90 up and exports DISPLAY.
-mrv_start_xvfb() {
-  local n
-  for n in $(seq 90 199); do
+# Starts X server $4 ("$4 :N $5...") on the first free display number from $1
+# to $2, stores its pid in the variable named $3 and exports DISPLAY.
+mrv_start_x_server() {
+  local first=$1 last=$2 pidvar=$3 server=$4 n
+  shift 4
+  for n in $(seq "$first" "$last"); do
     if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      Xvfb ":$n" -screen 0 "$MRV_SCREEN" -nolisten tcp >/dev/null 2>&1 &
+      "$server" ":$n" "$@" >/dev/null 2>&1 &
       local pid=$!
       local i
       for i in $(seq 1 50); do
@@ -21,14 +23,19 @@ mrv_start_xvfb() {
         sleep 0.1
       done
       if kill -0 "$pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
-        MRV_STARTED_XVFB=$pid
+        printf -v "$pidvar" '%s' "$pid"
         export DISPLAY=":$n"
         return 0
       fi
     fi
   done
-  echo "could not start Xvfb" >&2
+  echo "could not start $server" >&2
   return 1
+}
+
+# Starts Xvfb on the first free display number from 90 up and exports DISPLAY.
+mrv_start_xvfb() {
+  mrv_start_x_server 90 199 MRV_STARTED_XVFB Xvfb -screen 0 "$MRV_SCREEN" -nolisten tcp
 }
 
 # A two-monitor desktop: Xephyr with Xinerama, nested in the current display
@@ -37,27 +44,8 @@ mrv_start_xvfb() {
 # DISPLAY for it. Wine sees the two monitors only through Xinerama: the
 # prefix made by `mrv_wine_prefix monitors` turns its XRandR reading off.
 mrv_start_two_monitors() {
-  local n
-  for n in $(seq 200 299); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      Xephyr ":$n" +xinerama -screen 1024x700 -screen 800x600 -nolisten tcp -ac \
-        >/dev/null 2>&1 &
-      local pid=$!
-      local i
-      for i in $(seq 1 50); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
-        if ! kill -0 "$pid" 2>/dev/null; then break; fi
-        sleep 0.1
-      done
-      if kill -0 "$pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
-        MRV_STARTED_XEPHYR=$pid
-        export DISPLAY=":$n"
-        return 0
-      fi
-    fi
-  done
-  echo "could not start Xephyr" >&2
-  return 1
+  mrv_start_x_server 200 299 MRV_STARTED_XEPHYR Xephyr +xinerama -screen 1024x700 \
+    -screen 800x600 -nolisten tcp -ac
 }
 
 # Maps the Japanese font names of Windows to the IPA fonts in $WINEPREFIX.
