@@ -71,17 +71,16 @@ struct Strips final : ShadowStrips {
     bool Remake(int, int) override { return true; }
 };
 
-TEST(ZoomPane, SizesFollowingThePointerAndTheScreenCorners) {
+#define SET_SEL(sel, l, t, w, h) \
+    std::tie(sel.left, sel.top, sel.width, sel.height) = std::make_tuple(l, t, w, h)
+
+TEST(ZoomPane, TheSourceAndPaneStayOnTheScreenAndTheRingMeetsItsEdges) {
     Strips strips;
     Settings settings;  // radius 12, factor 3
     ZoomPane zoom;
     zoom.AttachShadowStrips(&strips);
     zoom.Init({1024, 768});
     zoom.ConfigureFromSettings(settings);
-    zoom.FollowCursor(100, 100);
-    EXPECT_EQ((std::vector{zoom.ContentWidth(), zoom.OuterWidth(), zoom.FlipMargin(), zoom.X(),
-                           zoom.Y(), zoom.SourceX(), zoom.SourceY()}),
-              (std::vector{77, 81, 8, 109, 109, 88, 88}));
     zoom.FollowCursor(0, 0);  // the source stays on the screen, the marked cell moves
     EXPECT_EQ((std::vector{zoom.SourceX(), zoom.SourceY(), zoom.CursorCellX(), zoom.CursorCellY()}),
               (std::vector{0, 0, 0, 0}));
@@ -89,25 +88,22 @@ TEST(ZoomPane, SizesFollowingThePointerAndTheScreenCorners) {
     EXPECT_EQ((std::vector{zoom.SourceX(), zoom.SourceY(), zoom.CursorCellX(), zoom.CursorCellY(),
                            zoom.X(), zoom.Y()}),
               (std::vector{999, 743, 24, 24, 935, 679}));
-
-    // The selection's ring in the picture lies one pixel outside its blocks,
-    // on the border where it runs on past the square; where the selection
-    // meets the screen's edge it lies on its own outermost blocks.
+    // The ring lies one pixel outside the selection, on the border where it
+    // runs past the square, on its own outermost blocks at the screen's edge.
     Selection s;
     zoom.LinkSelection(&s);
-    // clang-format off
-    const struct { int left, top, width, height, px, py; Rect ring; } rings[] = {
-        {100, 100, 5, 5, 100, 100, {36, 36, 53, 53}},    // whole, inside the square
-        {90, 90, 40, 40, 100, 100, {6, 6, 77, 77}},      // running on past it
-        {0, 0, 50, 40, 0, 0, {1, 1, 77, 77}},            // the screen's top-left corner
-        {1000, 740, 24, 28, 1023, 767, {3, 0, 76, 76}},  // its bottom-right
-        {0, 100, 30, 5, 20, 100, {0, 36, 68, 53}}};      // on the edge, the square right of it
-    // clang-format on
+    const struct {
+        int left, top, width, height, px, py;
+        Rect ring;
+    } rings[] = {{100, 100, 5, 5, 100, 100, {36, 36, 53, 53}},
+                 {90, 90, 40, 40, 100, 100, {6, 6, 77, 77}},
+                 {0, 0, 50, 40, 0, 0, {1, 1, 77, 77}},
+                 {1000, 740, 24, 28, 1023, 767, {3, 0, 76, 76}},
+                 {0, 100, 30, 5, 20, 100, {0, 36, 68, 53}}};
     for (const auto& r : rings) {
-        std::tie(s.left, s.top, s.width, s.height) = std::tie(r.left, r.top, r.width, r.height);
+        SET_SEL(s, r.left, r.top, r.width, r.height);
         zoom.FollowCursor(r.px, r.py);
-        EXPECT_EQ(zoom.Picture().selectionRing, r.ring.Offset(zoom.X(), zoom.Y()))
-            << r.left << "," << r.top;
+        EXPECT_EQ(zoom.Picture().selectionRing, r.ring.Offset(zoom.X(), zoom.Y())) << r.left;
     }
 }
 
@@ -120,18 +116,14 @@ TEST(ToolPanel, LayoutPinnedSetHoverColumnsAndPressReleasePairs) {
     tools.Init({1024, 768});
     tools.Link(&selection, settings.toolButtons, &settings.toolPanelCorner);
     tools.Layout();
-    std::tie(selection.left, selection.top, selection.width, selection.height) =
-        std::make_tuple(100, 100, 320, 200);
-    tools.PlaceAtCorner();  // below left
-    auto shown = [&] {      // the shown buttons as x, the others as .
+    SET_SEL(selection, 100, 100, 320, 200);
+    tools.PlaceAtCorner();  // below left, at (101, 300)
+    auto shown = [&] {
         std::string s;
         for (int i = 0; i < kToolButtonCount; ++i) s += tools.IsButtonShown(i) ? 'x' : '.';
         return s;
     };
-    EXPECT_EQ(shown(), "x..x..x....x.x....xx");  // 0, 3, 6, 11, 13, 18, 19
-    EXPECT_EQ((std::vector{tools.ContentWidth(), tools.ContentHeight(), tools.OuterWidth(),
-                           tools.OuterHeight(), tools.X(), tools.Y()}),
-              (std::vector{194, 28, 198, 32, 101, 300}));
+    EXPECT_EQ(shown(), "x..x..x....x.x....xx");
     // Each button owns 28 columns, gap and bottom edge included; the right edge is the last's.
     EXPECT_EQ((std::vector{tools.TrackHover(101 + 27, 300 + 28), tools.TrackHover(101 + 28, 300),
                            tools.TrackHover(101 + 194, 305), tools.TrackHover(101 + 195, 305)}),
@@ -143,7 +135,6 @@ TEST(ToolPanel, LayoutPinnedSetHoverColumnsAndPressReleasePairs) {
         EXPECT_EQ(tools.TakeClick(), release == 131 ? 3 : -1);
         EXPECT_EQ(tools.PressedIndex(), -1);
     }
-
     settings.toolButtons[15] = settings.toolButtons[17] = 1;
     settings.toolButtons[18] = 0;
     tools.SetPinned(true);
@@ -159,22 +150,26 @@ struct FixedMeasurer final : TextMeasurer {
     }
 };
 
-// The size read-out and the tool panel over a 1024 x 768 screen, both with
-// their shadows, as the view links them.
+// Two monitors side by side, the second lower, leaving a hole below it.
+const std::vector<Rect> kTwoMonitors{{0, 0, 1024, 700}, {1024, 0, 1824, 600}};
+const Size kTwoScreen{1824, 700};
+
+// The read-out, tool panel and zoom pane as the view links them.
 class Readout : public ::testing::Test {
 protected:
-    Readout() {
+    explicit Readout(Size screen = {1024, 768}, const std::vector<Rect>* monitors = nullptr) {
         settings.zoomVisible = 1;
         selection.BindSettings(settings);
-        selection.SetScreenSize(1024, 768);
+        selection.SetScreenSize(screen.width, screen.height);
         for (Pane* p : std::initializer_list<Pane*>{&tools, &label, &zoom}) {
             p->AttachShadowStrips(&strips);
-            p->Init({1024, 768});
+            p->Init(screen);
+            p->SetMonitors(monitors);
         }
         tools.Link(&selection, settings.toolButtons, &settings.toolPanelCorner);
         tools.Layout();  // 194 x 28, outer 198 x 32
         label.SetShadowOn(label.MakeShadowStrips());
-        zoom.ConfigureFromSettings(settings);
+        zoom.ConfigureFromSettings(settings);  // 77 x 77, 81 x 81 with the shadow, margin 8
         labels.first = &label;
         labels.zoom = &zoom;
         labels.toolPanel = &tools;
@@ -184,8 +179,7 @@ protected:
     }
     // The read-out's box (shadow included) after a move in the move zone.
     Rect ShowFor(int left, int top, int width, int height, int corner) {
-        std::tie(selection.left, selection.top, selection.width, selection.height) =
-            std::tie(left, top, width, height);
+        SET_SEL(selection, left, top, width, height);
         settings.toolPanelCorner = corner;
         UpdateSizeReadout(labels, m, MODE_MOVE);
         return label.OuterRect();
@@ -201,21 +195,13 @@ protected:
     ViewLabels labels;
 };
 
+struct TwoMonitors : Readout {
+    TwoMonitors() : Readout(kTwoScreen, &kTwoMonitors) {}
+};
+
 TEST_F(Readout, NeverOnTheToolPanelAndWholeOnTheScreenAtEveryCornerEdgeAndSize) {
-    // "320 x 200" is 54 pixels + 2 * 3: the box is 60 x 18, 64 x 22 with its shadow.
-    // clang-format off
-    const struct { int corner; Rect box; } known[] = {
-        {kCornerAboveLeft, {102, 304, 166, 326}}, {kCornerAboveRight, {102, 304, 166, 326}},
-        {kCornerBelowRight, {102, 304, 166, 326}}, {kCornerBelowLeft, {102, 74, 166, 96}}};
-    // clang-format on
-    for (const auto& k : known) EXPECT_EQ(ShowFor(100, 100, 320, 200, k.corner), k.box);
-    // Narrow, with the panel below on the right: above instead of on its buttons.
-    EXPECT_EQ(ShowFor(100, 100, 100, 60, kCornerBelowRight).top, 74);
     // At the top with the panel below on the left: beside the panel, not cut.
     EXPECT_EQ(ShowFor(300, 0, 320, 200, kCornerBelowLeft), (Rect{501, 204, 565, 226}));
-
-    // Every corner against selections on every edge and corner of the
-    // screen, filling it, narrow and a single pixel.
     const int lefts[] = {0, 1, 300, 1024 - 320, 1024 - 60, 1023};
     const int tops[] = {0, 3, 300, 768 - 200, 768 - 40, 767};
     const Size sizes[] = {{320, 200}, {60, 40}, {1, 1}, {1024, 768}, {1024, 20}, {20, 768}};
@@ -229,20 +215,15 @@ TEST_F(Readout, NeverOnTheToolPanelAndWholeOnTheScreenAtEveryCornerEdgeAndSize) 
                     tools.PlaceAtCorner();  // as the painter puts it
                     const Rect panel = tools.OuterRect();
                     ASSERT_EQ(tools.CornerRect(), panel);
-                    const std::string where = std::to_string(left) + "," + std::to_string(top) +
-                                              " " + std::to_string(size.width) + "x" +
-                                              std::to_string(size.height) + " corner " +
-                                              std::to_string(corner);
                     ASSERT_TRUE(label.IsVisible());
                     ASSERT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= 1024 &&
-                                box.bottom <= 768)
-                        << "cut: " << where;
-                    ASSERT_TRUE(box.Intersect(panel).IsEmpty()) << "on the panel: " << where;
+                                box.bottom <= 768 && box.Intersect(panel).IsEmpty())
+                        << left << "," << top << " " << size.width << "x" << size.height
+                        << " corner " << corner;
                     ++checked;
                 }
             }
     EXPECT_GT(checked, 300);
-
     // Without the panel only the screen's edges count.
     settings.toolPanelVisible = 0;
     tools.SetVisible(false);
@@ -253,19 +234,11 @@ TEST_F(Readout, AtAScaleThePanelReadoutAndTipGrowAndKeepTheirPlacesInProportion)
     for (Pane* p : std::initializer_list<Pane*>{&tools, &label, &zoom})
         p->SetScale(UiScale::FromDpi(144));
     tools.Layout();
-    EXPECT_EQ((std::vector{tools.ContentWidth(), tools.ContentHeight()}),
-              (std::vector{42 * 7 - 3, 42}));
-    // Above left: the panel's bottom 9 above the selection; the read-out 3
-    // right of the selection's left edge and 6 below it, its margin 5.
     const Rect box = ShowFor(100, 100, 320, 200, kCornerAboveLeft);
-    EXPECT_EQ(tools.CornerRect().left, 101);
     EXPECT_EQ(tools.CornerRect().top, 100 - 42 - 9);
-    EXPECT_EQ((std::vector{box.left, box.top, label.ContentWidth(), label.ContentHeight()}),
-              (std::vector{103, 306, 54 + 10, 12 + 10}));
-    // Below left: the read-out 39 above the selection instead.
+    EXPECT_EQ((Point{box.left, box.top}), (Point{103, 306}));
     EXPECT_EQ(ShowFor(100, 300, 320, 200, kCornerBelowLeft).top, 300 - 39);
-    // Buttons own 42 columns each (the panel now below left, at y 500).
-    tools.PlaceAtCorner();
+    tools.PlaceAtCorner();  // buttons own 42 columns each
     EXPECT_EQ((std::vector{tools.TrackHover(101 + 41, 510), tools.TrackHover(101 + 42, 510)}),
               (std::vector{0, 3}));
     ShowToolTip(labels, m, true, 400, 300);
@@ -285,7 +258,6 @@ TEST_F(Readout, NoSelectionNoReadoutNoPanelAndATimedOutTipKeepsTheMagnifierAway)
     EXPECT_TRUE(tools.IsPresent() && tools.HitTest(5, 5));
     tools.SetPinned(false);
     tools.Layout();
-
     // A tip on the panel hides the magnifier; its time running out while the
     // pointer is still there keeps it hidden, leaving the panel brings it back.
     ShowFor(100, 100, 320, 200, kCornerBelowLeft);
@@ -305,29 +277,17 @@ TEST_F(Readout, NoSelectionNoReadoutNoPanelAndATimedOutTipKeepsTheMagnifierAway)
     EXPECT_TRUE(zoom.IsVisible());
 }
 
-// Two monitors side by side, the second lower, leaving a hole below it:
-// 1024 x 700 at (0, 0) and 800 x 600 at (1024, 0), a 1824 x 700 screen.
-const std::vector<Rect> kTwoMonitors{{0, 0, 1024, 700}, {1024, 0, 1824, 600}};
-const Size kTwoScreen{1824, 700};
-
 TEST(ZoomPane, AtAScaleTheBorderAndMarkedBoxThickenButTheMagnificationStays) {
-    // radius 2 (5 source pixels), pointer at (100, 100): the marked cell is
-    // the middle one, 2 * factor into the picture.
-    // clang-format off
-    // dpi, factor, line width, content side, picture, marked box, white sides, the left one
+    // radius 2 (5 source pixels), pointer at (100, 100): the marked cell is the middle one.
     const struct {
         int dpi, factor, line, content;
         Rect picture, marked;
         int whites;
         Rect left;
-    } rows[] = {
-        {96, 4, 1, 22, {1, 1, 21, 21}, {8, 8, 14, 14}, 4, {8, 10, 9, 12}},
-        {120, 4, 1, 22, {1, 1, 21, 21}, {8, 8, 14, 14}, 4, {8, 10, 9, 12}},
-        {144, 4, 2, 24, {2, 2, 22, 22}, {8, 8, 16, 16}, 0, {}},
-        {144, 8, 2, 44, {2, 2, 42, 42}, {16, 16, 28, 28}, 4, {16, 20, 18, 24}},
-        {192, 2, 2, 14, {2, 2, 12, 12}, {4, 4, 10, 10}, 0, {}},
-    };
-    // clang-format on
+    } rows[] = {{96, 4, 1, 22, {1, 1, 21, 21}, {8, 8, 14, 14}, 4, {8, 10, 9, 12}},
+                {144, 4, 2, 24, {2, 2, 22, 22}, {8, 8, 16, 16}, 0, {}},
+                {144, 8, 2, 44, {2, 2, 42, 42}, {16, 16, 28, 28}, 4, {16, 20, 18, 24}},
+                {192, 2, 2, 14, {2, 2, 12, 12}, {4, 4, 10, 10}, 0, {}}};
     for (const auto& r : rows) {
         Strips strips;
         ZoomPane zoom;
@@ -337,33 +297,21 @@ TEST(ZoomPane, AtAScaleTheBorderAndMarkedBoxThickenButTheMagnificationStays) {
         zoom.Configure(2, r.factor);
         zoom.FollowCursor(100, 100);
         const ZoomPicture p = zoom.Picture();
-        const Point at{zoom.X(), zoom.Y()};
-        EXPECT_EQ(p.line, r.line) << r.dpi << "/" << r.factor;
-        EXPECT_EQ(zoom.ContentWidth(), r.content) << r.dpi << "/" << r.factor;
-        EXPECT_EQ(p.picture, r.picture.Offset(at.x, at.y)) << r.dpi << "/" << r.factor;
-        EXPECT_EQ(p.picture.Width(), r.factor * 5) << r.dpi << "/" << r.factor;  // never scaled
-        EXPECT_EQ(p.markedBox, r.marked.Offset(at.x, at.y)) << r.dpi << "/" << r.factor;
-        EXPECT_EQ(p.whiteSideCount, r.whites) << r.dpi << "/" << r.factor;
-        if (r.whites > 0) {
-            EXPECT_EQ(p.whiteSides[0], r.left.Offset(at.x, at.y)) << r.dpi;
-        }
+        const int x = zoom.X(), y = zoom.Y();
+        EXPECT_EQ((std::vector{p.line, zoom.ContentWidth(), p.picture.Width(), p.whiteSideCount}),
+                  (std::vector{r.line, r.content, r.factor * 5, r.whites}))  // never scaled
+            << r.dpi << "/" << r.factor;
+        EXPECT_EQ(p.picture, r.picture.Offset(x, y)) << r.dpi << "/" << r.factor;
+        EXPECT_EQ(p.markedBox, r.marked.Offset(x, y)) << r.dpi << "/" << r.factor;
+        EXPECT_TRUE(r.whites == 0 || p.whiteSides[0] == r.left.Offset(x, y)) << r.dpi;
     }
 }
 
-TEST(RingStripes, AWholePeriodOfFourStepsAtEveryScaleAndThe96DpiTilesAtTheirSize) {
-    //   dpi: period, light, step
-    const int rows[][4] = {{96, 8, 3, 2},   {120, 12, 5, 3}, {144, 12, 5, 3},
-                           {168, 16, 6, 4}, {192, 16, 6, 4}, {288, 24, 9, 6}};
-    for (const auto& r : rows) {
-        const StripePattern p = StripePatternFor(UiScale::FromDpi(r[0]));
-        EXPECT_EQ((std::vector{p.period, p.light, p.step}), (std::vector{r[1], r[2], r[3]}))
-            << r[0];
-    }
-    // Every slot's tile, read back bit by bit, against the rule; at 96 dpi
-    // that is the rule of the 8 x 8 bitmaps, (x + y - 2 * slot) mod 8 < 3.
-    // Four steps bring the stripes back to slot 0, shifted one period.
+TEST(RingStripes, EveryTileMatchesTheRuleAndFourStepsMakeAWholePeriod) {
+    // At 96 dpi the rule of the 8 x 8 bitmaps, (x + y - 2 * slot) mod 8 < 3.
     for (const int dpi : {96, 144, 192}) {
         const StripePattern p = StripePatternFor(UiScale::FromDpi(dpi));
+        EXPECT_TRUE(dpi != 96 || (p.period == 8 && p.light == 3 && p.step == 2));
         const int n = p.period, rowBytes = (n + 15) / 16 * 2;
         for (int slot = 0; slot < 4; ++slot) {
             const std::vector<std::uint8_t> bits = StripeTileBits(p, slot);
@@ -375,7 +323,7 @@ TEST(RingStripes, AWholePeriodOfFourStepsAtEveryScaleAndThe96DpiTilesAtTheirSize
                         bits[static_cast<std::size_t>(y * rowBytes + x / 8)] & (0x80 >> (x % 8));
                     lit += on;
                     ASSERT_EQ(on, (x + y - p.step * slot + 4 * n) % n < p.light)
-                        << dpi << " slot " << slot << " at " << x << "," << y;
+                        << dpi << "/" << slot;
                 }
             EXPECT_EQ(lit, n * p.light) << dpi;  // nothing beyond the row's bits
         }
@@ -384,58 +332,34 @@ TEST(RingStripes, AWholePeriodOfFourStepsAtEveryScaleAndThe96DpiTilesAtTheirSize
 }
 
 TEST(ToolStrips, TheNearestLargerStripAndAreaAveragingCellByCell) {
-    // icon size: 24  25  30  36  37  42  48  49  60 -> strip cell
-    const int cells[] = {24, 36, 36, 36, 48, 48, 48, 48, 48};
-    int k = 0;
-    for (const int size : {24, 25, 30, 36, 37, 42, 48, 49, 60})
-        EXPECT_EQ(kToolStripCellSizes[PickToolStrip(kToolStripCellSizes, 3, size)], cells[k++])
-            << size;
-    EXPECT_EQ(PickToolStrip(kToolStripCellSizes, 1, 36), 0);
+    const int picks[][2] = {{24, 24}, {25, 36}, {37, 48}, {60, 48}};  // icon size -> strip cell
+    for (const auto& k : picks)
+        EXPECT_EQ(kToolStripCellSizes[PickToolStrip(kToolStripCellSizes, 3, k[0])], k[1]) << k[0];
     EXPECT_EQ(PickToolStrip(kToolStripCellSizes, 0, 36), -1);
-
-    // Two 4 x 4 cells side by side: a column pattern 0, 0, 255, 255 (blue)
-    // and a solid red; channels are averaged apart, alpha included.
+    // Two 4 x 4 cells: columns 0, 0, 255, 255 (blue) and a solid half-alpha red.
     std::vector<std::uint32_t> strip(8 * 4);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 8; ++x)
-            strip[static_cast<std::size_t>(y * 8 + x)] =
-                x < 4 ? (x < 2 ? 0u : 0xFF0000FFu) : 0x80FF0000u;
-    // To 2: exact halves. To 3: the middle column covers a third of each
-    // side (1/3 * 255 = 85 at the left, ... 170 at the right), and the red
-    // cell never bleeds.
-    const std::vector<std::uint32_t> half = ResampleIconCells(strip.data(), 2, 1, 4, 2);
-    EXPECT_EQ(half, (std::vector<std::uint32_t>{0, 0xFF0000FF, 0x80FF0000, 0x80FF0000, 0,
-                                                0xFF0000FF, 0x80FF0000, 0x80FF0000}));
+    for (std::size_t i = 0; i < strip.size(); ++i)
+        strip[i] = i % 8 < 4 ? (i % 8 < 2 ? 0u : 0xFF0000FFu) : 0x80FF0000u;
+    // To 3: the middle column covers a third of each side; the red never bleeds.
     const std::vector<std::uint32_t> three = ResampleIconCells(strip.data(), 2, 1, 4, 3);
     ASSERT_EQ(three.size(), 18u);
-    for (int y = 0; y < 3; ++y) {
-        const auto row = three.begin() + y * 6;
-        EXPECT_EQ(std::vector<std::uint32_t>(row, row + 6),
+    for (int y = 0; y < 3; ++y)
+        EXPECT_EQ(std::vector<std::uint32_t>(three.begin() + y * 6, three.begin() + y * 6 + 6),
                   (std::vector<std::uint32_t>{0, 0x80000080, 0xFF0000FF, 0x80FF0000, 0x80FF0000,
                                               0x80FF0000}))
             << y;
-    }
-    // Larger: 4 -> 6 enlarges by 2 (0 0 0 0 255 255 255 255) and averages 8
-    // down to 6, 4/3 source pixels each: the step stays hard at the middle.
+    // 4 -> 6: the step stays hard at the middle.
     const std::vector<std::uint32_t> up = ResampleIconCells(strip.data(), 2, 1, 4, 6);
     ASSERT_EQ(up.size(), 72u);
     EXPECT_EQ(std::vector<std::uint32_t>(up.begin(), up.begin() + 6),
               (std::vector<std::uint32_t>{0, 0, 0, 0xFF0000FF, 0xFF0000FF, 0xFF0000FF}));
-    EXPECT_EQ(up[71], 0x80FF0000u);
     // Same size copies; nonsense sizes give nothing.
     EXPECT_EQ(ResampleIconCells(strip.data(), 2, 1, 4, 4), strip);
     EXPECT_TRUE(ResampleIconCells(strip.data(), 2, 1, 4, 0).empty());
     EXPECT_TRUE(ResampleIconCells(nullptr, 2, 1, 4, 2).empty());
 }
 
-TEST(Monitors, TheZoomPaneFlipsAtInnerEdgesAndLeavesAHoleWhileItsSourceMayCoverIt) {
-    Strips strips;
-    Settings settings;  // radius 12, factor 3: 77 x 77, 81 x 81 with the shadow, margin 8
-    ZoomPane zoom;
-    zoom.AttachShadowStrips(&strips);
-    zoom.Init(kTwoScreen);
-    zoom.SetMonitors(&kTwoMonitors);
-    zoom.ConfigureFromSettings(settings);
+TEST_F(TwoMonitors, TheZoomPaneFlipsAtInnerEdgesAndLeavesAHoleWhileItsSourceMayCoverIt) {
     // {pointer x, y, pane x, y, source x, y}
     const int cases[][6] = {
         {900, 300, 909, 309, 888, 288},     // room to the right on the first monitor
@@ -450,73 +374,33 @@ TEST(Monitors, TheZoomPaneFlipsAtInnerEdgesAndLeavesAHoleWhileItsSourceMayCoverI
                   (std::vector{c[2], c[3], c[4], c[5]}))
             << c[0] << "," << c[1];
         const Rect box = zoom.OuterRect();
-        EXPECT_TRUE(box.Intersect(kTwoMonitors[0]) == box || box.Intersect(kTwoMonitors[1]) == box)
-            << c[0] << "," << c[1];
+        EXPECT_TRUE(box.Intersect(kTwoMonitors[0]) == box || box.Intersect(kTwoMonitors[1]) == box);
     }
-    // Without a monitor list the whole screen is one monitor, as on one display.
-    zoom.SetMonitors(nullptr);
+    zoom.SetMonitors(nullptr);  // without a list the whole screen is one monitor
     zoom.FollowCursor(1000, 300);
     EXPECT_EQ(zoom.X(), 1009);
 }
 
-TEST(Monitors, TheToolPanelKeepsToTheMonitorOfItsCornerAndTheReadoutToThePointers) {
-    Strips strips;
-    Settings settings;
-    Selection selection;
-    ToolPanel tools;
-    LabelPane label;
-    ZoomPane zoom;
-    for (Pane* p : std::initializer_list<Pane*>{&tools, &label, &zoom}) {
-        p->AttachShadowStrips(&strips);
-        p->Init(kTwoScreen);
-        p->SetMonitors(&kTwoMonitors);
-    }
-    tools.Link(&selection, settings.toolButtons, &settings.toolPanelCorner);
-    tools.Layout();  // 194 x 28, outer 198 x 32
-    selection.BindSettings(settings);
-    selection.SetScreenSize(kTwoScreen.width, kTwoScreen.height);
+TEST_F(TwoMonitors, TheToolPanelKeepsToTheMonitorOfItsCornerAndTheReadoutToThePointers) {
     // {left, top, width, height, corner, panel x, y}
     const int cases[][7] = {
-        // below right, the corner on the first monitor by its inner edge:
-        // not across onto the second
-        {900, 100, 120, 60, kCornerBelowRight, 822, 160},
-        // below left, the corner just over the inner edge: on the second
-        {1024, 100, 120, 60, kCornerBelowLeft, 1025, 160},
-        // below left, the selection ending at the second's bottom: the panel
-        // is pulled back over that edge, not into the hole
-        {1100, 400, 300, 200, kCornerBelowLeft, 1101, 568},
-        // across both, down into the hole: pulled onto the nearest monitor
-        {900, 500, 700, 150, kCornerBelowRight, 1402, 568},
-        // the same corner on one screen would have stood at 1402, 618
-    };
+        {900, 100, 120, 60, kCornerBelowRight, 822, 160},     // by the inner edge: not across it
+        {1024, 100, 120, 60, kCornerBelowLeft, 1025, 160},    // just over it: on the second
+        {1100, 400, 300, 200, kCornerBelowLeft, 1101, 568},   // at its bottom: not in the hole
+        {900, 500, 700, 150, kCornerBelowRight, 1402, 568}};  // across both into the hole
     for (const auto& c : cases) {
-        std::tie(selection.left, selection.top, selection.width, selection.height) =
-            std::tie(c[0], c[1], c[2], c[3]);
+        SET_SEL(selection, c[0], c[1], c[2], c[3]);
         settings.toolPanelCorner = c[4];
         tools.PlaceAtCorner();
         EXPECT_EQ((Point{tools.X(), tools.Y()}), (Point{c[5], c[6]})) << c[0] << "," << c[1];
         EXPECT_EQ(tools.CornerRect(), tools.OuterRect());
     }
-
     // The read-out below a selection at the second monitor's bottom goes
     // above it, on that monitor, rather than into the hole.
-    FixedMeasurer m;
-    ViewLabels labels;
-    settings.zoomVisible = 1;
     settings.toolPanelVisible = 0;
     tools.SetVisible(false);
-    label.SetShadowOn(label.MakeShadowStrips());
-    labels.first = &label;
-    labels.zoom = &zoom;
-    labels.toolPanel = &tools;
-    labels.selection = &selection;
-    labels.zoomVisible = &settings.zoomVisible;
-    labels.toolPanelCorner = &settings.toolPanelCorner;
-    std::tie(selection.left, selection.top, selection.width, selection.height) =
-        std::make_tuple(1100, 500, 300, 98);
     label.KeepToMonitorAt(1200, 550);
-    UpdateSizeReadout(labels, m, MODE_MOVE);
-    EXPECT_EQ(label.OuterRect().bottom, 500 - 26 + 22);
+    EXPECT_EQ(ShowFor(1100, 500, 300, 98, kCornerBelowRight).bottom, 500 - 26 + 22);
     label.SetArea(Rect{});  // one screen: below it, in what is the hole here
     UpdateSizeReadout(labels, m, MODE_MOVE);
     EXPECT_EQ(label.Y(), 602);
