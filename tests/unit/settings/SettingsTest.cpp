@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -97,19 +99,16 @@ TEST(SettingsFileImage, ValidFilesRoundTripShortOrForeignOnesAreRejected) {
     }
 }
 
-// The four colours default to two alike (white backgrounds), so a round trip
-// cannot tell their places apart: a file with four different ones, each with
-// its own high byte, must load each into its own field.
+// Two colours default alike, so a round trip cannot tell their places apart.
 TEST(SettingsFileImage, EachColourLoadsIntoItsOwnField) {
+    const std::array<Colour, 4> colours{0x11223344, 0x55667788, 0x99AABBCC, 0xDDEEFF01};
     Bytes file = DefaultFileFixture();
-    const long long colours[][2] = {
-        {48, 0x11223344}, {52, 0x55667788}, {56, 0x99AABBCC}, {60, 0xDDEEFF01}};
-    for (const auto& c : colours) file = Put32(file, std::size_t(c[0]), c[1]);
+    for (std::size_t i = 0; i < 4; ++i) file = Put32(file, 48 + 4 * i, colours[i]);
     Settings s;
     ASSERT_EQ(DecodeSettings(file.data(), file.size(), s), 1);
     EXPECT_EQ((std::array<Colour, 4>{s.frameForeColor, s.frameBackColor, s.pinnedFrameForeColor,
                                      s.pinnedFrameBackColor}),
-              (std::array<Colour, 4>{0x11223344, 0x55667788, 0x99AABBCC, 0xDDEEFF01}));
+              colours);
     Settings fresh;
     fresh.frameBackColor = 0x0000FF;
     EXPECT_EQ(EncodeSettings(fresh), Put32(EncodeSettings(Settings{}), 52, 0x0000FF));
@@ -354,22 +353,16 @@ TEST(SettingsFileOnDisk, WritesWholeFilesAndKeepsThePreviousOneOnFailure) {
     // bytes come back exactly, and what the old rules read from the new file
     // (the first 568 bytes, the rest ignored) is the old record.
     const Bytes old = UnusualFile();
-    {
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        ASSERT_EQ(std::fwrite(old.data(), 1, old.size(), f), old.size());
-        std::fclose(f);
-    }
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(old.data()), old.size());
     ASSERT_EQ(LoadSettingsFile(path, s), 1);
     EXPECT_EQ(s.extension, SettingsExtension{});
     ASSERT_EQ(SaveSettingsFile(path, s), 1);
-    Bytes back(fs::file_size(path));
-    {
-        std::FILE* f = std::fopen(path.c_str(), "rb");
-        ASSERT_NE(f, nullptr);
-        ASSERT_EQ(std::fread(back.data(), 1, back.size(), f), back.size());
-        std::fclose(f);
-    }
+    const Bytes back = [&path] {  // closed again before the next save
+        std::ifstream in(path, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), {});
+    }();
+    ASSERT_EQ(back.size(), kSettingsFileSize + 24);
     EXPECT_EQ(Bytes(back.begin(), back.begin() + kSettingsFileSize), old);
     Settings oldRules;
     ASSERT_EQ(DecodeSettings(back.data(), back.size(), oldRules), 1);
