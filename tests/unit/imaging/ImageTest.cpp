@@ -1,7 +1,5 @@
-// The image library: the image record, its colour conversions, the names of
-// files, BMP files read back, writers whose sink refuses, and random pictures
-// through every cut, conversion and writer (natively under the sanitizers,
-// where bounds and size arithmetic faults show).
+// The image library: record, conversions, file names, writers, and random
+// pictures through all of them (under the sanitizers natively).
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -19,7 +17,6 @@ namespace {
 
 using namespace test;
 
-// Pixels are checked over random rectangles in the fuzz test.
 TEST(CreateImage, WritesAFullHeaderAndRefusesEmptyNegativeOrOutsideRectangles) {
     const Snapshot s = Noise(20, 10, 2);
     ImagePtr image(CreateImageFromPixels(s.View(), 2, 1, 5, 4));
@@ -47,7 +44,6 @@ TEST(CreateImage, WritesAFullHeaderAndRefusesEmptyNegativeOrOutsideRectangles) {
         EXPECT_EQ(CreateImageFromPixels(bad, 0, 0, bad.width, bad.height), nullptr) << bad.width;
 }
 
-// The trip back through 24 bits is checked in the fuzz test.
 TEST(ConvertTo16Bit, StoresTheMasksAndTheNearestLevelOfEachChannel) {
     Snapshot ramp(256, 1);  // red rises, green falls, blue rises at half the pace
     for (int v = 0; v < 256; ++v) ramp.Set(v, {U8(v), U8(255 - v), U8(v / 2)});
@@ -101,12 +97,9 @@ TEST(ReduceTo256Colours, ExactUpTo256ColoursElseCloseAndAlwaysRepeatableUsingEve
     }
 }
 
-// Split over threads, the reduction gives the single-threaded DIB to the
-// byte: colours that strips meet in other orders and only in later strips
-// (each 8-row band has its own 32 colours: 256 in all, then 288, which each
-// strip alone stays under), thousands of colours, a single row, and more than
-// 64K colours (the cell histogram) crowded into a thousand cells met all over
-// the picture.
+// Split over threads, the reduction gives the single-threaded DIB to the byte:
+// colours met only in later strips (8-row bands of 32 colours each: 256, then
+// 288), thousands of colours, a single row, and over 64K colours in cells.
 TEST(ReduceTo256Colours, ThreadsNeverChangeABit) {
     const auto bands = [](int rows, std::uint32_t seed) {
         Snapshot s(40, rows);
@@ -143,10 +136,8 @@ TEST(ReduceTo256Colours, ThreadsNeverChangeABit) {
     }
 }
 
-// Tight clusters of colours: 18 centres, each pixel within 5 levels of one on
-// every channel. Now and then the close quantiser ends with an entry no pixel
-// maps to and drops it; the indices behind it must move down with it. Eight
-// ordinary pictures and three (seeds 18, 45, 93) that drop one.
+// Tight clusters of 18 colours: now and then the quantiser drops an entry no
+// pixel maps to (seeds 18, 45, 93), and the indices behind it must move down.
 TEST(ReduceTo256Colours, DroppedEntriesRenumberTheIndices) {
     int dropped = 0;
     for (const std::uint32_t seed : {1, 2, 3, 4, 5, 6, 7, 8, 18, 45, 93}) {
@@ -206,13 +197,10 @@ TEST(WriteBmp, FramesTheDibAndRoundTripsEverySizeAndDepth) {
     }
 }
 
-// Rows on which the Paeth predictor ties, with a = left, b = above, c = above
-// left and p = a - c: b = c - p / 2 makes |b - c| = |a + b - 2c| < |a - c|,
-// where a must win; b = c - 2p makes |a - c| = |a + b - 2c| < |b - c|, where
-// b must win over c. Each channel runs its own cycle of such pixels from a
-// plain one (a = c) that sets p, and every current byte is the predictor's
-// choice, so the Paeth row is zero on every tie and the filter wins the row,
-// through both the 16-byte blocks and the bytes left over.
+// Rows where Paeth ties (a left, b above, c above left, p = a - c): b = c - p/2
+// ties b with the estimate, where a must win; b = c - 2p, where b beats c.
+// Every byte is the predictor's choice, so the Paeth row is zero on every tie,
+// through the 16-byte blocks and the bytes left over.
 TEST(PngRowFilter, PaethTiesGoToTheLeftThenToTheAbove) {
     enum Step { kPlain, kLeftWins, kAboveWins };
     const std::vector<Step> cycles[3] = {{kPlain, kLeftWins, kLeftWins, kAboveWins},
