@@ -1,8 +1,6 @@
-// The interface face under Wine. The same tests run in two prefixes: the one
-// with font substitutes (the design face "MS UI Gothic" answers through its
-// substitute, and nothing may change there), and, with MRV_PLAIN_FONTS=1, a
-// plain prefix without them, as a new user has it, where the design face is
-// missing and the program must find a Japanese family by itself.
+// The interface face under Wine, in the prefix with font substitutes (the
+// design face answers and nothing may change) and, with MRV_PLAIN_FONTS=1, a
+// plain prefix where the program must find a Japanese family by itself.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -48,7 +46,6 @@ protected:
     }
     static void TearDownTestSuite() { delete characters; }
 
-    // Line breaks are no glyphs.
     bool Shows(HFONT font, std::wstring_view text) const {
         CharacterSet set;
         set.Add(text);
@@ -71,9 +68,7 @@ TEST_F(InterfaceFontTest, TheFaceIsChosenByTheGlyphsOfEveryTextTheProgramDraws) 
     EXPECT_TRUE(face.legible);
     GdiFontCatalogue catalogue;
     EXPECT_TRUE(catalogue.Shows(face.face, *characters));
-    if (PlainPrefix()) {
-        // The design face is missing; another family of the list (IPAGothic
-        // with Debian's fonts, or one before it where more are installed).
+    if (PlainPrefix()) {  // another family of the list
         EXPECT_FALSE(catalogue.Shows(kDesignFace, *characters));
         const auto& list = PreferredInterfaceFaces();
         EXPECT_NE(std::find(list.begin() + 1, list.end(), face.face), list.end()) << face.face;
@@ -109,14 +104,12 @@ TEST_F(InterfaceFontTest, MenuLabelsAndToolTipsHaveTheirGlyphsInACellOfTwelvePix
     EXPECT_TRUE(Shows(labelFont, L"1280 x 800"));
     EXPECT_TRUE(Shows(labelFont, L"「 img0000.png 」を保存しました．"));
 
-    // The layout stands on the 12-pixel cell: the menu's rows are 16 pixels
-    // (cell and margin), a label line 12 pixels tall.
+    // The layout stands on the 12-pixel cell.
     EXPECT_EQ(view.menuPane.ItemHeight(), kMenuMargin + 12);
     Size extent;
     ASSERT_TRUE(view.Measurer().Measure(L"画像フォーマット", &extent));
     EXPECT_EQ(extent.height, 12);
-    // Wine's DejaVu Sans Mono rounds to 11 pixels at a height of 12; its
-    // text is still measured on the 12-pixel cell, so the rows stay put.
+    // Wine's DejaVu Sans Mono rounds to 11 pixels; the cell keeps 12.
     LOGFONTW spec{};
     InitFontSpec(spec, L"DejaVu Sans Mono", 12);
     HFONT rounded = CreateFontIndirectW(&spec);
@@ -162,7 +155,6 @@ TEST_F(InterfaceFontTest, SettingsDialogControlsCarryAFontThatShowsTheirTextsAtT
     EXPECT_GT(labelled, 60);
     EXPECT_EQ(Shows(templateFont, *characters), !PlainPrefix());
 
-    // Dialog units as the template gives them.
     RECT units{0, 0, 414, 239};
     MapDialogRect(window, &units);
     RECT client{};
@@ -172,9 +164,9 @@ TEST_F(InterfaceFontTest, SettingsDialogControlsCarryAFontThatShowsTheirTextsAtT
     DestroyWindow(window);
 }
 
-// What a test does to the box once it is up, and what it saw there.
+// Keys posted to the box once it is up, and what was seen there.
 struct BoxVisit {
-    std::vector<std::pair<UINT, WPARAM>> keys;  // posted to the focused button, in order
+    std::vector<WPARAM> keys;  // WM_KEYDOWN/UP to the focused button, in order
     std::wstring text;
     std::wstring face;
     bool textShown = false;
@@ -201,9 +193,9 @@ void CALLBACK VisitBox(HWND, UINT, UINT_PTR timer, DWORD) {
     }
     HWND focus = GetFocus();
     visit->focusedId = GetDlgCtrlID(focus);
-    for (const auto& key : visit->keys) {
-        PostMessageW(focus, key.first, key.second, 0);
-        PostMessageW(focus, key.first == WM_KEYDOWN ? WM_KEYUP : WM_NULL, key.second, 0);
+    for (const WPARAM key : visit->keys) {
+        PostMessageW(focus, WM_KEYDOWN, key, 0);
+        PostMessageW(focus, WM_KEYUP, key, 0);
     }
 }
 
@@ -215,16 +207,13 @@ int ShowBox(UINT type, BoxVisit& seen) {
 }
 
 TEST_F(InterfaceFontTest, TheProgramsOwnBoxShowsTheTextAndAnswersLikeTheSystemsBox) {
-    // Where the system's message font lacks the glyphs, the program's box is
-    // used instead of MessageBoxW.
+    // Where the system's message font lacks the glyphs, the program's box is used.
     EXPECT_EQ(SystemMessageFontShows(L"初回起動"), !PlainPrefix());
     EXPECT_TRUE(SystemMessageFontShows(L"Save failed"));
 
-    // Each box costs Wine two seconds without a window manager (it waits for
-    // the hidden window's state), so the cases are few. OK alone: Esc
-    // answers OK.
+    // Each box costs Wine two seconds, so the cases are few. OK alone: Esc answers OK.
     BoxVisit ok;
-    ok.keys = {{WM_KEYDOWN, VK_ESCAPE}};
+    ok.keys = {VK_ESCAPE};
     EXPECT_EQ(ShowBox(MB_OK, ok), IDOK);
     EXPECT_EQ(ok.text, L"初回起動か，新しいバージョンです．\n\n2 行目");
     EXPECT_EQ(ok.face, InterfaceFace().face);
@@ -233,14 +222,13 @@ TEST_F(InterfaceFontTest, TheProgramsOwnBoxShowsTheTextAndAnswersLikeTheSystemsB
     EXPECT_EQ(ok.focusedId, IDOK);
 
     BoxVisit cancel;
-    cancel.keys = {{WM_KEYDOWN, VK_ESCAPE}};
+    cancel.keys = {VK_ESCAPE};
     EXPECT_EQ(ShowBox(MB_OKCANCEL | MB_ICONEXCLAMATION, cancel), IDCANCEL);
     EXPECT_EQ(cancel.buttonIds, (std::vector<int>{IDOK, IDCANCEL}));
 
-    // Yes/No has no Esc: it is ignored, and Enter presses the second
-    // (default) button.
+    // Yes/No ignores Esc; Enter presses the default second button.
     BoxVisit no;
-    no.keys = {{WM_KEYDOWN, VK_ESCAPE}, {WM_KEYDOWN, VK_RETURN}};
+    no.keys = {VK_ESCAPE, VK_RETURN};
     EXPECT_EQ(ShowBox(MB_YESNO | MB_DEFBUTTON2, no), IDNO);
     EXPECT_EQ(no.buttonIds, (std::vector<int>{IDYES, IDNO}));
     EXPECT_EQ(no.focusedId, IDNO);
